@@ -39,6 +39,8 @@ RTL_EXCEPTION(EInvalidOperation, Exception);
 RTL_EXCEPTION(EInvalidPointer, Exception);
 RTL_EXCEPTION(ENotSupportedException, Exception);
 RTL_EXCEPTION(EComponentError, Exception);
+// A caller broke an operation's precondition (a usage error, not bad input).
+RTL_EXCEPTION(EAssertionFailed, Exception);
 
 // Stream and file errors.
 RTL_EXCEPTION(EStreamError, Exception);
