@@ -15,6 +15,7 @@ from harness.standin import response, route
 
 WEATHER_TARGET = "/api?version=v6&appid=73905182&appsecret=Kq2VnX5d"
 JSON_TYPE = {"Content-Type": "application/json"}
+CA_BUNDLE = "/etc/ssl/certs/ca-certificates.crt"
 
 
 def curl(session, url, *options):
@@ -82,9 +83,16 @@ def test_stand_in_services_over_verified_tls(env):
         assert "Accept-Encoding" in dict(log[3]["headers"]), "curl --compressed asks for a coding"
         assert len(log) == 12, [r["request_line"] for r in log]
 
-        ca_pem = open(s.ca.cert_path).read().strip()
-        with open("/etc/ssl/certs/ca-certificates.crt") as f:
-            assert ca_pem not in f.read(), "the test CA leaked into the machine's trust store"
+        # Both of OpenSSL's default lookups trust the CA inside the namespace
+        # (the hash links of the certificate folder and the bundle file), and
+        # neither does outside it.
+        server_cert = s.ca.issue("probe.invalid")[0]
+        lookups = (["-no-CAfile", "-CApath", "/etc/ssl/certs"], ["-no-CApath", "-CAfile", CA_BUNDLE])
+        for lookup in lookups:
+            inside = s.namespace.run(["openssl", "verify"] + lookup + [server_cert], check=False)
+            assert inside.returncode == 0, (lookup, inside.stdout, inside.stderr)
+            outside = run(["openssl", "verify"] + lookup + [server_cert], check=False)
+            assert outside.returncode != 0, f"the test CA is trusted outside the namespace ({lookup})"
 
 
 def test_display_clicks_keys_and_pictures(env):

@@ -10,7 +10,6 @@ inside the namespace only; the machine's own trust store is never touched.
 import os
 import shutil
 import signal
-import subprocess
 import time
 
 from .procs import HarnessError, run
@@ -125,13 +124,12 @@ class NetNamespace:
         bundle = os.path.join(certs, "ca-certificates.crt")
         # The bundle may be a link into /usr/share; replace it with a real
         # file so the machine's copy is never written through.
-        with open(bundle) as f:
-            existing = f.read()
-        os.remove(bundle)
+        existing = ""
+        if os.path.exists(bundle):
+            with open(bundle) as f:
+                existing = f.read().rstrip("\n") + "\n"
+            os.remove(bundle)
         with open(bundle, "w") as f:
-            f.write(existing.rstrip("\n") + "\n" + pem)
-        result = subprocess.run(
-            ["openssl", "rehash", certs], capture_output=True, stdin=subprocess.DEVNULL
-        )
-        if result.returncode != 0:
-            run(["c_rehash", certs])
+            f.write(existing + pem)
+        # OpenSSL looks certificates up by subject hash links in certs/.
+        run(["openssl", "rehash", certs])
