@@ -137,6 +137,20 @@ PatternPtr BuildPattern(const std::string& family, const LogFontSpec& spec) {
 
 } // namespace
 
+} // namespace platform::text
+
+// fontconfig loses a few bytes while it parses its own configuration files;
+// that happens once and is not ours to fix. The library is built without
+// frame pointers, so the leak checker sees no deeper than its own frames and
+// only the library as a whole can be named. Our own fontconfig objects are
+// all held by owners that free them. Builds without the leak checker never
+// call this.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
+namespace platform::text {
+
 struct FallbackFaces::Impl {
     struct Entry {
         FaceSource Face;

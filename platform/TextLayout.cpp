@@ -225,7 +225,9 @@ void WrapParagraph(const Measurer& m, std::u16string_view text, std::size_t from
 std::vector<Line> BreakLines(const Measurer& m, const std::u16string& text, int underline,
                              unsigned format, long long width) {
     std::vector<std::pair<std::size_t, std::size_t>> paragraphs;
-    if (format & DT_SINGLELINE) {
+    if (text.empty()) {
+        // no line at all: empty text measures 0 x 0
+    } else if (format & DT_SINGLELINE) {
         paragraphs.emplace_back(0, text.size());
     } else {
         std::size_t start = 0;
