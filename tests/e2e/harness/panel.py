@@ -5,10 +5,9 @@ clicks at the window's own coordinates."""
 import datetime
 import os
 import shutil
-import time
 
 from . import samples
-from .procs import Child, HarnessError
+from .procs import Child, HarnessError, wait_until
 
 FONT_FILE = "HP-15C_Simulator_Font_2.TTF"
 MAIN_WINDOW = "MainFrm"
@@ -101,17 +100,21 @@ class Panel:
     # Waiting ------------------------------------------------------------
 
     def wait(self, predicate, timeout, what):
-        deadline = time.monotonic() + timeout
-        while True:
+        """wait_until that gives up at once when the program has exited."""
+
+        def ready():
             value = predicate()
-            if value:
-                return value
             status = self.child.poll()
-            if status is not None:
+            if not value and status is not None:
                 raise HarnessError(f"{self.name} exited with status {status} while waiting for {what}:\n{self.log()}")
-            if time.monotonic() >= deadline:
-                raise HarnessError(f"timed out after {timeout} s waiting for {what}; windows: {self.display.windows()}")
-            time.sleep(0.1)
+            return value
+
+        try:
+            return wait_until(ready, timeout, what=what)
+        except HarnessError as error:
+            if self.child.poll() is not None:
+                raise
+            raise HarnessError(f"{error}; windows: {self.display.windows()}") from None
 
     def main_window(self, timeout=30):
         """Waits for the main window and keeps it for clicks and pictures."""
