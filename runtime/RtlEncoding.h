@@ -9,6 +9,7 @@
 #include "RtlString.h"
 
 #include <cstdint>
+#include <memory>
 
 // The system's "ANSI code page" is UTF-8: the one project-wide setting that
 // the string list, the charset translator, the JSON writer and the
@@ -29,6 +30,9 @@ public:
     virtual TBytes GetPreamble() const = 0;
     virtual std::uint32_t CodePage() const = 0;
     virtual String EncodingName() const = 0;
+    // A new encoding that behaves like this one, for holders (such as string
+    // lists) that must keep an encoding after its creator has freed it.
+    virtual std::unique_ptr<TEncoding> Clone() const = 0;
 
     // The standard encodings.
     static TEncoding* UTF8();             // with preamble EF BB BF
@@ -57,6 +61,9 @@ public:
     TBytes GetPreamble() const override;
     std::uint32_t CodePage() const override { return CP_UTF8; }
     String EncodingName() const override { return u"utf-8"; }
+    std::unique_ptr<TEncoding> Clone() const override {
+        return std::make_unique<TUTF8Encoding>(FPreamble);
+    }
 
 private:
     bool FPreamble;
@@ -70,6 +77,9 @@ public:
     TBytes GetPreamble() const override { return {0xFF, 0xFE}; }
     std::uint32_t CodePage() const override { return CP_UTF16LE; }
     String EncodingName() const override { return u"utf-16"; }
+    std::unique_ptr<TEncoding> Clone() const override {
+        return std::make_unique<TUnicodeEncoding>();
+    }
 };
 
 class TBigEndianUnicodeEncoding : public TEncoding {
@@ -80,4 +90,7 @@ public:
     TBytes GetPreamble() const override { return {0xFE, 0xFF}; }
     std::uint32_t CodePage() const override { return CP_UTF16BE; }
     String EncodingName() const override { return u"utf-16be"; }
+    std::unique_ptr<TEncoding> Clone() const override {
+        return std::make_unique<TBigEndianUnicodeEncoding>();
+    }
 };
