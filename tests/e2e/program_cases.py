@@ -74,9 +74,24 @@ def box_picture(panel, label):
     return box, picture
 
 
-def assert_each_label_changed(panel, before, after, labels):
-    same = [name for name, rect in labels.items() if panel.area(before, rect) == panel.area(after, rect)]
+def unchanged_labels(panel, before, after, labels):
+    return [name for name, rect in labels.items() if panel.area(before, rect) == panel.area(after, rect)]
+
+
+def after_change(panel, label, before, labels):
+    """The picture once every label differs from before (or time is up)."""
+    after = panel.screenshot(label, until=lambda shot: not unchanged_labels(panel, before, shot, labels))
+    same = unchanged_labels(panel, before, after, labels)
     assert not same, f"labels that did not follow the cache file: {same}"
+    return after
+
+
+def same_client_area(panel, a, b):
+    return panel.client_area(a) == panel.client_area(b)
+
+
+def panel_area_changed(panel, before):
+    return lambda shot: panel.area(shot, PANEL) != panel.area(before, PANEL)
 
 
 def test_missing_font_shows_its_box_before_the_window(env):
@@ -116,29 +131,38 @@ def test_fresh_caches_fill_both_views(env):
         # btnReset reads W.Json again: every label follows the file.
         folder.write_weather(weather[1])
         panel.click("btnReset")
-        assert_each_label_changed(panel, first, panel.screenshot("weather-second"), WEATHER_LABELS)
+        after_change(panel, "weather-second", first, WEATHER_LABELS)
         folder.write_weather(weather[0])
         panel.click("btnReset")
-        again = panel.screenshot("weather-first-again")
-        assert panel.client_area(again) == panel.client_area(first), "the first weather file draws differently now"
+        again = panel.screenshot("weather-first-again", until=lambda shot: same_client_area(panel, shot, first))
+        assert same_client_area(panel, again, first), "the first weather file draws differently now"
 
         # btnPrev switches to the statistics view, read from V.Json.
         panel.click("btnPrev")
-        numbers = panel.screenshot("statistics")
-        assert panel.area(numbers, PANEL) != panel.area(first, PANEL), "btnPrev did not switch the view"
+        numbers = panel.screenshot("statistics", until=panel_area_changed(panel, first))
+        assert panel_area_changed(panel, first)(numbers), "btnPrev did not switch the view"
         folder.write_statistics(statistics[1])
         panel.click("btnPrev")
-        assert_each_label_changed(panel, numbers, panel.screenshot("statistics-second"), STATISTICS_LABELS)
+        after_change(panel, "statistics-second", numbers, STATISTICS_LABELS)
         folder.write_statistics(statistics[0])
         panel.click("btnPrev")
-        assert panel.client_area(panel.screenshot("statistics-first-again")) == panel.client_area(numbers)
+        again = panel.screenshot("statistics-first-again", until=lambda shot: same_client_area(panel, shot, numbers))
+        assert same_client_area(panel, again, numbers), "the first statistics file draws differently now"
 
         panel.click("btnReset")
-        back = panel.screenshot("weather-back")
-        assert panel.client_area(back) == panel.client_area(first), "switching back does not restore the weather view"
+        back = panel.screenshot("weather-back", until=lambda shot: same_client_area(panel, shot, first))
+        assert same_client_area(panel, back, first), "switching back does not restore the weather view"
         assert not panel.boxes(), panel.boxes()
         close(panel)
         expect_fetches(s, env)
+
+
+def assert_buttons_change_nothing(panel, view, before):
+    for button in ("btnNext", "btnAbout"):
+        panel.click(button)
+        after = panel.screenshot(f"{view}-after-{button}")
+        assert same_client_area(panel, after, before), f"{button} changed the {view} view"
+        assert not panel.boxes(), f"{button} opened {panel.boxes()}"
 
 
 def test_next_and_about_change_nothing(env):
@@ -149,15 +173,12 @@ def test_next_and_about_change_nothing(env):
         panel = Panel(s, folder)
         panel.main_window()
         # In both views, so a button wired to either view's refresh shows.
-        for view, switch in (("weather", None), ("statistics", "btnPrev")):
-            if switch:
-                panel.click(switch)
-            before = panel.screenshot(view)
-            for button in ("btnNext", "btnAbout"):
-                panel.click(button)
-                after = panel.screenshot(f"{view}-after-{button}")
-                assert panel.client_area(after) == panel.client_area(before), f"{button} changed the {view} view"
-                assert not panel.boxes(), f"{button} opened {panel.boxes()}"
+        weather = panel.screenshot("weather")
+        assert_buttons_change_nothing(panel, "weather", weather)
+        panel.click("btnPrev")
+        numbers = panel.screenshot("statistics", until=panel_area_changed(panel, weather))
+        assert panel_area_changed(panel, weather)(numbers), "btnPrev did not switch the view"
+        assert_buttons_change_nothing(panel, "statistics", numbers)
         assert (folder.read(W), folder.read(V)) == caches, "a cache file was rewritten"
         close(panel)
         expect_fetches(s, env)
@@ -189,16 +210,16 @@ def test_stale_cache_shows_the_error_box_and_the_window_stays_usable(env):
 
         # Still usable: the fresh statistics show.
         panel.click("btnPrev")
-        numbers = panel.screenshot("statistics")
+        numbers = panel.screenshot("statistics", until=panel_area_changed(panel, weather))
         assert not panel.boxes(), panel.boxes()
-        assert panel.area(numbers, PANEL) != panel.area(weather, PANEL), "btnPrev did not switch the view"
+        assert panel_area_changed(panel, weather)(numbers), "btnPrev did not switch the view"
 
         # Four hours old is stale: another box, and the view stays as it was.
         folder.write_statistics(samples.statistics(1, 2, 3, 4), age=datetime.timedelta(hours=4))
         stale_statistics = folder.read(V)
         panel.click("btnPrev")
         box_picture(panel, "statistics-fetch-failed")
-        assert panel.client_area(panel.screenshot("statistics-kept")) == panel.client_area(numbers)
+        assert same_client_area(panel, panel.screenshot("statistics-kept"), numbers), "the view changed"
         assert folder.read(V) == stale_statistics, "a failed fetch changed V.Json"
         close(panel)
         expect_fetches(s, env, "weather", "statistics")

@@ -5,6 +5,7 @@ clicks at the window's own coordinates."""
 import datetime
 import os
 import shutil
+import time
 
 from . import samples
 from .procs import Child, HarnessError, wait_until
@@ -161,11 +162,20 @@ class Panel:
 
     # Pictures -----------------------------------------------------------
 
-    def screenshot(self, label):
-        """A settled picture of the screen, saved as <n>-<label>.png beside
-        the test's logs, with the pointer parked so no button is hot."""
+    def screenshot(self, label, until=None, timeout=10):
+        """A settled picture of the screen, saved as <name>-<n>-<label>.png
+        beside the test's logs, with the pointer parked so no button is hot.
+
+        With `until`, pictures are taken until until(picture) holds or the
+        time is up, so a slow program is given time to react to a click;
+        the caller then checks the same condition on the picture returned."""
         self.display.park_pointer()
-        shot = self.display.settled_screenshot()
+        deadline = time.monotonic() + timeout
+        while True:
+            time.sleep(0.3)  # let the program take in the input before settling
+            shot = self.display.settled_screenshot()
+            if until is None or until(shot) or time.monotonic() >= deadline:
+                break
         self.shots += 1
         shot.save_png(self.session.artefact(f"{self.name}-{self.shots:02d}-{label}.png"))
         return shot
