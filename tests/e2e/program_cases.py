@@ -86,6 +86,24 @@ def after_change(panel, label, before, labels):
     return after
 
 
+def picture_like(panel, label, reference, message):
+    """The picture once its client area equals reference's (or time is up)."""
+    shot = panel.screenshot(label, until=lambda shot: same_client_area(panel, shot, reference))
+    assert same_client_area(panel, shot, reference), message
+    return shot
+
+
+def assert_labels_follow(panel, button, write, docs, shown, labels, view):
+    """With docs[0] shown: after writing docs[1] and clicking, every label
+    changes; after writing docs[0] back, the view draws as before."""
+    write(docs[1])
+    panel.click(button)
+    after_change(panel, f"{view}-second", shown, labels)
+    write(docs[0])
+    panel.click(button)
+    picture_like(panel, f"{view}-first-again", shown, f"the first {view} file draws differently now")
+
+
 def same_client_area(panel, a, b):
     return panel.client_area(a) == panel.client_area(b)
 
@@ -128,30 +146,16 @@ def test_fresh_caches_fill_both_views(env):
         assert not panel.boxes(), panel.boxes()
         first = panel.screenshot("weather")
 
-        # btnReset reads W.Json again: every label follows the file.
-        folder.write_weather(weather[1])
-        panel.click("btnReset")
-        after_change(panel, "weather-second", first, WEATHER_LABELS)
-        folder.write_weather(weather[0])
-        panel.click("btnReset")
-        again = panel.screenshot("weather-first-again", until=lambda shot: same_client_area(panel, shot, first))
-        assert same_client_area(panel, again, first), "the first weather file draws differently now"
-
-        # btnPrev switches to the statistics view, read from V.Json.
+        # btnReset reads W.Json again, btnPrev reads V.Json.
+        assert_labels_follow(panel, "btnReset", folder.write_weather, weather, first, WEATHER_LABELS, "weather")
         panel.click("btnPrev")
         numbers = panel.screenshot("statistics", until=panel_area_changed(panel, first))
         assert panel_area_changed(panel, first)(numbers), "btnPrev did not switch the view"
-        folder.write_statistics(statistics[1])
-        panel.click("btnPrev")
-        after_change(panel, "statistics-second", numbers, STATISTICS_LABELS)
-        folder.write_statistics(statistics[0])
-        panel.click("btnPrev")
-        again = panel.screenshot("statistics-first-again", until=lambda shot: same_client_area(panel, shot, numbers))
-        assert same_client_area(panel, again, numbers), "the first statistics file draws differently now"
+        write = folder.write_statistics
+        assert_labels_follow(panel, "btnPrev", write, statistics, numbers, STATISTICS_LABELS, "statistics")
 
         panel.click("btnReset")
-        back = panel.screenshot("weather-back", until=lambda shot: same_client_area(panel, shot, first))
-        assert same_client_area(panel, back, first), "switching back does not restore the weather view"
+        picture_like(panel, "weather-back", first, "switching back does not restore the weather view")
         assert not panel.boxes(), panel.boxes()
         close(panel)
         expect_fetches(s, env)
