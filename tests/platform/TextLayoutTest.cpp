@@ -34,6 +34,14 @@ std::vector<std::u16string> Texts(const Layout& l) {
 
 using Strings = std::vector<std::u16string>;
 
+// Width of a run with the fixed measure: ten per code point.
+int MeasureRun(std::u16string_view s) {
+    int points = 0;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if ((s[i] & 0xFC00) != 0xDC00 || i == 0 || (s[i - 1] & 0xFC00) != 0xD800) ++points;
+    return points * 10;
+}
+
 } // namespace
 
 TEST(TextLayout, WordBreakWrapsAtSpacesAndIdeographs) {
@@ -235,4 +243,52 @@ TEST(TextLayout, InvariantsWithDejaVu) {
     Layout one = LayoutText(*font, u"12345", 0, 0, 0, 0, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_EQ(one.Right, MeasureWidth(*font, u"12345"));
     EXPECT_EQ(one.Bottom, lineHeight);
+}
+
+// Every combination of the flags that shape lines keeps the results usable:
+// underlines point into their run, shortened lines fit, and measuring gives
+// a rectangle that holds every run.
+TEST(TextLayout, FlagCombinationsKeepTheirPromises) {
+    const std::u16string_view texts[] = {u"",
+                                         u"&",
+                                         u"a&",
+                                         u"&&",
+                                         u"Save &As...",
+                                         u"C:\\a\\&b\\c.txt",
+                                         u"one two\r\nthree four five",
+                                         u"中文&中文中文 mixed words",
+                                         u"x\U0001F600&\U0001F600y \U0001F600",
+                                         u"\xD800&\xDC00 z",
+                                         u"tab\t&tab\tend"};
+    const unsigned choices[] = {DT_CENTER,       DT_RIGHT,         DT_VCENTER,    DT_BOTTOM,
+                                DT_WORDBREAK,    DT_SINGLELINE,    DT_EXPANDTABS, DT_NOPREFIX,
+                                DT_END_ELLIPSIS, DT_PATH_ELLIPSIS, DT_HIDEPREFIX};
+    const unsigned combinations = 1u << (sizeof choices / sizeof choices[0]);
+    for (const std::u16string_view text : texts) {
+        for (unsigned bits = 0; bits < combinations; ++bits) {
+            unsigned format = 0;
+            for (unsigned i = 0; i < sizeof choices / sizeof choices[0]; ++i)
+                if (bits & (1u << i)) format |= choices[i];
+            for (const int width : {0, 45, 1000}) {
+                const Layout draw = Lay(text, 0, 0, width, 100, format);
+                const Layout calc = Lay(text, 0, 0, width, 100, format | DT_CALCRECT);
+                const bool shortened = (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) &&
+                                       !(format & DT_EXPANDTABS) && width >= 30;
+                for (const LayoutLine& run : draw.Lines) {
+                    const int size = int(run.Text.size());
+                    ASSERT_TRUE(run.UnderlineFrom == -1 ||
+                                (run.UnderlineFrom < run.UnderlineTo && run.UnderlineTo <= size))
+                        << format;
+                    if (shortened) {
+                        EXPECT_LE(run.X + MeasureRun(run.Text), width) << format;
+                    }
+                }
+                for (const LayoutLine& run : calc.Lines) {
+                    EXPECT_GE(run.X, calc.Left) << format;
+                    EXPECT_LE(run.X + MeasureRun(run.Text), calc.Right) << format;
+                    EXPECT_LE(run.Y + 20, calc.Bottom) << format;
+                }
+            }
+        }
+    }
 }
