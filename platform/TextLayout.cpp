@@ -34,9 +34,9 @@ struct Line {
 // advancing to the next stop when they are expanded.
 class Measurer {
 public:
-    Measurer(const LayoutMeasure& m, bool expandTabs)
+    Measurer(const LayoutMeasure& m, bool expandTabs, int tabChars)
         : FMeasure(m), FExpandTabs(expandTabs),
-          FTabWidth(std::max<long long>(1, 8LL * std::max(0, m.AveCharWidth))) {}
+          FTabWidth(std::max<long long>(1, (long long)tabChars * std::max(0, m.AveCharWidth))) {}
 
     long long Advance(char32_t c, long long x) const {
         if (c == U'\t' && FExpandTabs) return (x / FTabWidth + 1) * FTabWidth - x;
@@ -304,8 +304,16 @@ void EmitRuns(const Measurer& m, const Line& line, bool expandTabs, long long x,
 
 Layout LayoutTextWith(const LayoutMeasure& measure, std::u16string_view text, int left, int top,
                       int right, int bottom, unsigned format) {
+    // With DT_TABSTOP the second byte of the format is the tab size in
+    // characters (0 keeps the usual 8), so the flags that live there are not
+    // given.
+    int tabChars = 8;
+    if (format & DT_TABSTOP) {
+        if ((format >> 8) & 0xFF) tabChars = int((format >> 8) & 0xFF);
+        format &= ~0xFF00u;
+    }
     const bool expandTabs = format & DT_EXPANDTABS;
-    const Measurer m(measure, expandTabs);
+    const Measurer m(measure, expandTabs, tabChars);
 
     int underline = -1;
     const std::u16string visible =

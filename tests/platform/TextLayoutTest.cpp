@@ -195,6 +195,9 @@ TEST(TextLayout, ExpandedTabsSplitALineIntoRuns) {
     EXPECT_EQ(l.Lines[2].X, 90);
     EXPECT_EQ(l.Lines[2].Y, l.Lines[0].Y);
     EXPECT_EQ(l.Right, 10 + 90);
+    // DT_TABSTOP puts the tab size, in average characters, in the second byte.
+    l = Lay(u"a\tb", 0, 0, 300, 20, DT_EXPANDTABS | DT_TABSTOP | (4u << 8));
+    EXPECT_EQ(l.Lines[1].X, 20);
     // Unexpanded, a tab is an ordinary character.
     EXPECT_EQ(Texts(Lay(u"a\tb", 0, 0, 300, 20, DT_SINGLELINE)), (Strings{u"a\tb"}));
     EXPECT_EQ(Lay(u"\t&x", 0, 0, 300, 20, DT_EXPANDTABS).Lines[0].UnderlineFrom, 0);
