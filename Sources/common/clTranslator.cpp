@@ -247,6 +247,6 @@ void TclTranslator::TranslateFrom(StringView ACharSet, TStream& ASource, TStream
     ADestination.WriteBytes(Encode(text, {}));
 }
 
-void TclTranslator::GetSupportedCharSets(std::vector<String>& ACharSets) {
-    ACharSets.clear();
+void TclTranslator::GetSupportedCharSets(TStrings& ACharSets) {
+    ACharSets.Clear();
 }

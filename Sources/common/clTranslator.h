@@ -8,10 +8,10 @@
 
 #include "RtlStream.h"
 #include "RtlString.h"
+#include "RtlStrings.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 class TclTranslator {
 public:
@@ -57,5 +57,5 @@ public:
     static void TranslateFrom(StringView ACharSet, TStream& ASource, TStream& ADestination);
 
     // Clears the list; no character sets are enumerated.
-    static void GetSupportedCharSets(std::vector<String>& ACharSets);
+    static void GetSupportedCharSets(TStrings& ACharSets);
 };
