@@ -181,12 +181,26 @@ std::int32_t TclInflater::Inflate(std::uint8_t* ABuffer, std::int32_t AOffset, s
         if (n > 0) {
             std::uint8_t* dest = ABuffer + AOffset + copied;
             FOutputWindow.CopyOutput(dest, n);
-            if (!FNoHeader) FAdler.Update(dest, static_cast<std::size_t>(n));
-            FTotalOut += n;
+            HandOut(dest, n);
             copied += n;
         }
         if (copied == ALen || (!progressed && n == 0)) return copied;
     }
+}
+
+std::int32_t TclInflater::InflateInPlace(const std::uint8_t*& AData, std::int32_t AMax) {
+    if (AMax < 0) RaiseZLibError(zeArgumentOutOfRange);
+    while (FOutputWindow.GetAvailable() < AMax && DecodeRun()) {
+    }
+    const std::int32_t n = std::min(FOutputWindow.GetAvailable(), AMax);
+    AData = FOutputWindow.TakeOutput(n);
+    HandOut(AData, n);
+    return n;
+}
+
+void TclInflater::HandOut(const std::uint8_t* AData, std::int32_t ALen) {
+    if (!FNoHeader) FAdler.Update(AData, static_cast<std::size_t>(ALen));
+    FTotalOut += ALen;
 }
 
 void TclInflater::SetDictionary(const std::uint8_t* ABuffer, std::int32_t AOffset,

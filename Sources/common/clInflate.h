@@ -76,6 +76,10 @@ public:
     // data has ended. ALen 0 runs the decoder once without copying anything.
     std::int32_t Inflate(std::uint8_t* ABuffer, std::int32_t AOffset, std::int32_t ALen);
     std::int32_t Inflate(TBytes& ABuffer);
+    // Like Inflate, but hands out up to AMax bytes where they lie in the
+    // window instead of copying them: AData points at them until the next
+    // call into the inflater.
+    std::int32_t InflateInPlace(const std::uint8_t*& AData, std::int32_t AMax);
 
     void SetDictionary(const std::uint8_t* ABuffer, std::int32_t AOffset, std::int32_t ALen);
     void Reset();
@@ -99,6 +103,7 @@ private:
     bool DecodeRun();
     void DecodeSteps();
     void DecodeFast();
+    void HandOut(const std::uint8_t* AData, std::int32_t ALen);
     void UseFixedTables();
     void BuildDynamicTables();
 

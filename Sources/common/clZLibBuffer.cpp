@@ -7,10 +7,11 @@
 
 namespace {
 
-// Room for several windows of output before the history has to slide, plus
-// slack for the fast loop's word-sized copies that may run a little past the
-// end of a match.
-constexpr std::int32_t kLinearSize = 8 * TclOutputWindow::WindowSize;
+// Room for two windows of output before the history has to slide (a larger
+// buffer slides less often but is slower: the decoder then sweeps more memory
+// than the caches hold), plus slack for the fast loop's word-sized copies that may run a little
+// past the end of a match.
+constexpr std::int32_t kLinearSize = 3 * TclOutputWindow::WindowSize;
 constexpr std::int32_t kSlack = 64;
 
 } // namespace
@@ -94,10 +95,14 @@ void TclOutputWindow::SetDictionary(const std::uint8_t* ABuffer, std::int32_t AL
 }
 
 std::int32_t TclOutputWindow::CopyOutput(std::uint8_t* ADest, std::int32_t ALen) {
-    if (ALen > FWindowFilled) RaiseZLibError(zeInvalidOperation);
-    if (ALen > 0)
-        std::memcpy(ADest, FWindow.get() + (FWindowEnd - FWindowFilled),
-                    static_cast<std::size_t>(ALen));
-    FWindowFilled -= ALen;
+    const std::uint8_t* data = TakeOutput(ALen);
+    if (ALen > 0) std::memcpy(ADest, data, static_cast<std::size_t>(ALen));
     return ALen;
+}
+
+const std::uint8_t* TclOutputWindow::TakeOutput(std::int32_t ALen) {
+    if (ALen < 0 || ALen > FWindowFilled) RaiseZLibError(zeInvalidOperation);
+    const std::uint8_t* data = FWindow.get() + (FWindowEnd - FWindowFilled);
+    FWindowFilled -= ALen;
+    return data;
 }

@@ -111,6 +111,9 @@ public:
 
     // Hands out up to `ALen` waiting bytes, oldest first.
     std::int32_t CopyOutput(std::uint8_t* ADest, std::int32_t ALen);
+    // Hands out `ALen` waiting bytes where they lie; the pointer stays valid
+    // until the window is written again.
+    const std::uint8_t* TakeOutput(std::int32_t ALen);
 
     // Raw access for the fast loop: the write pointer, the pointer that the
     // loop must stay below, and how far back a distance may reach.

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::size_t kOutputPiece = 16384;
+constexpr std::int32_t kOutputPiece = 16384;
 // The inflater takes 32-bit lengths; larger writes are fed in slices.
 constexpr std::int64_t kMaxSlice = std::int64_t(1) << 30;
 
@@ -27,8 +27,7 @@ std::uint32_t LoadLE32(const std::uint8_t* p) {
 } // namespace
 
 TclGZipInflateStream::TclGZipInflateStream(TStream& ADestination)
-    : FInflater(std::make_unique<TclInflater>(true)), FDestination(ADestination),
-      FOutput(kOutputPiece) {}
+    : FInflater(std::make_unique<TclInflater>(true)), FDestination(ADestination) {}
 
 TclGZipInflateStream::~TclGZipInflateStream() = default;
 
@@ -168,16 +167,16 @@ std::int64_t TclGZipInflateStream::DecodeContent(const std::uint8_t* ABuffer, st
 // Hands every byte the inflater can produce from its input to the destination,
 // so nothing decoded waits for a later write.
 void TclGZipInflateStream::PassOutput() {
-    const auto size = static_cast<std::int32_t>(FOutput.size());
     for (;;) {
-        const std::int32_t n = FInflater->Inflate(FOutput.data(), 0, size);
+        const std::uint8_t* data = nullptr;
+        const std::int32_t n = FInflater->InflateInPlace(data, kOutputPiece);
         if (n > 0) {
-            FDestination.WriteBuffer(FOutput.data(), n);
-            FFileCrc.Update(FOutput.data(), static_cast<std::size_t>(n));
+            FDestination.WriteBuffer(data, n);
+            FFileCrc.Update(data, static_cast<std::size_t>(n));
             FFileSize += static_cast<std::uint32_t>(n);
         }
         if (FInflater->IsNeedingDictionary()) RaiseZLibError(zeNeedDictionary);
-        if (n < size) return;
+        if (n < kOutputPiece) return;
     }
 }
 

@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 class TclGZipInflateStream : public TStream {
 public:
@@ -66,5 +65,4 @@ private:
     TGZipState FState = gsHeader;
     std::int64_t FTotalWritten = 0;
     std::int32_t FMembersCompleted = 0;
-    std::vector<std::uint8_t> FOutput;
 };
