@@ -6,6 +6,60 @@
 
 // --- values ------------------------------------------------------------------
 
+TFormValue::TFormValue(TValueType type, TData data) : FType(type), FData(std::move(data)) {}
+
+TFormValue TFormValue::Null() {
+    return {};
+}
+
+TFormValue TFormValue::Nil() {
+    return TFormValue(vaNil, std::monostate{});
+}
+
+TFormValue TFormValue::Boolean(bool value) {
+    return TFormValue(value ? vaTrue : vaFalse, std::monostate{});
+}
+
+TFormValue TFormValue::Integer(std::int64_t value) {
+    return TFormValue(IntegerValueType(value), value);
+}
+
+TFormValue TFormValue::Extended(long double value) {
+    return TFormValue(vaExtended, value);
+}
+
+TFormValue TFormValue::Single(float value) {
+    return TFormValue(vaSingle, static_cast<long double>(value));
+}
+
+TFormValue TFormValue::Double(double value) {
+    return TFormValue(vaDouble, static_cast<long double>(value));
+}
+
+TFormValue TFormValue::Date(TDateTime value) {
+    return TFormValue(vaDate, static_cast<long double>(value));
+}
+
+TFormValue TFormValue::Currency(std::int64_t tenThousandths) {
+    return TFormValue(vaCurrency, tenThousandths);
+}
+
+TFormValue TFormValue::Text(StringView text) {
+    return Text(text, StringValueType(text));
+}
+
+TFormValue TFormValue::Ident(StringView ident) {
+    return TFormValue(vaIdent, String(ident));
+}
+
+TFormValue TFormValue::Binary(TBytes bytes) {
+    return TFormValue(vaBinary, std::move(bytes));
+}
+
+TFormValue TFormValue::Set(std::vector<String> members) {
+    return TFormValue(vaSet, std::move(members));
+}
+
 TFormValue TFormValue::Integer(std::int64_t value, TValueType type) {
     if (!IsIntegerValueType(type)) throw EArgumentException(u"Not an integer value type");
     return TFormValue(type, value);

@@ -32,40 +32,28 @@ public:
 
     TFormValue() = default; // vaNull
 
-    static TFormValue Null() { return {}; }
-    static TFormValue Nil() { return TFormValue(vaNil, std::monostate{}); }
-    static TFormValue Boolean(bool value) {
-        return TFormValue(value ? vaTrue : vaFalse, std::monostate{});
-    }
+    // Makers, one per kind. Single, double and date values are held as long
+    // double, which keeps them exactly. (Defined out of line: the variant
+    // needs TFormCollectionItem complete.)
+    static TFormValue Null();
+    static TFormValue Nil();
+    static TFormValue Boolean(bool value);
     // The smallest integer tag, or the one given (an integer tag, else
     // EArgumentException).
-    static TFormValue Integer(std::int64_t value) {
-        return TFormValue(IntegerValueType(value), value);
-    }
+    static TFormValue Integer(std::int64_t value);
     static TFormValue Integer(std::int64_t value, TValueType type);
-    static TFormValue Extended(long double value) { return TFormValue(vaExtended, value); }
-    // Single, double and date values are held as long double, which keeps them exactly.
-    static TFormValue Single(float value) {
-        return TFormValue(vaSingle, static_cast<long double>(value));
-    }
-    static TFormValue Double(double value) {
-        return TFormValue(vaDouble, static_cast<long double>(value));
-    }
-    static TFormValue Date(TDateTime value) {
-        return TFormValue(vaDate, static_cast<long double>(value));
-    }
-    static TFormValue Currency(std::int64_t tenThousandths) {
-        return TFormValue(vaCurrency, tenThousandths);
-    }
+    static TFormValue Extended(long double value);
+    static TFormValue Single(float value);
+    static TFormValue Double(double value);
+    static TFormValue Date(TDateTime value);
+    static TFormValue Currency(std::int64_t tenThousandths);
     // The tag the writer would choose, or the one given (a string tag or
     // vaIdent, else EArgumentException).
-    static TFormValue Text(StringView text) { return Text(text, StringValueType(text)); }
+    static TFormValue Text(StringView text);
     static TFormValue Text(StringView text, TValueType type);
-    static TFormValue Ident(StringView ident) { return TFormValue(vaIdent, String(ident)); }
-    static TFormValue Binary(TBytes bytes) { return TFormValue(vaBinary, std::move(bytes)); }
-    static TFormValue Set(std::vector<String> members) {
-        return TFormValue(vaSet, std::move(members));
-    }
+    static TFormValue Ident(StringView ident);
+    static TFormValue Binary(TBytes bytes);
+    static TFormValue Set(std::vector<String> members);
     static TFormValue List(std::vector<TFormValue> values);
     static TFormValue Collection(std::vector<TFormCollectionItem> items);
 
@@ -87,7 +75,7 @@ public:
     friend bool operator==(const TFormValue& a, const TFormValue& b);
 
 private:
-    TFormValue(TValueType type, TData data) : FType(type), FData(std::move(data)) {}
+    TFormValue(TValueType type, TData data);
     template <class T> const T& Get() const;
 
     TValueType FType = vaNull;
