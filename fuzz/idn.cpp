@@ -14,12 +14,9 @@ namespace {
 void CompareWithReference(const String& label) {
     if (TclIdnTranslator::IsBasic(label)) return;
     std::vector<punycode_uint> cps;
-    for (std::size_t i = 0; i < label.size(); ++i) {
-        char32_t cp = label[i];
-        if (IsHighSurrogate(label[i]) && i + 1 < label.size() && IsLowSurrogate(label[i + 1]))
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (label[++i] - 0xDC00);
-        else if (cp >= 0xD800 && cp <= 0xDFFF)
-            return; // the reference refuses unpaired surrogates
+    for (std::size_t i = 0; i < label.size();) {
+        const char32_t cp = ReadCodePoint(label, i);
+        if (cp >= 0xD800 && cp <= 0xDFFF) return; // the reference refuses unpaired surrogates
         cps.push_back(cp);
     }
     std::vector<char> out(cps.size() * 8 + 64);

@@ -62,6 +62,13 @@ void AppendCodePoint(String& out, char32_t cp) {
     }
 }
 
+char32_t ReadCodePoint(StringView text, std::size_t& index) {
+    char32_t cp = text[index++];
+    if (IsHighSurrogate(text[index - 1]) && index < text.size() && IsLowSurrogate(text[index]))
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (text[index++] - 0xDC00);
+    return cp;
+}
+
 String Utf8ToString(const std::uint8_t* s, std::size_t n) {
     String out;
     out.reserve(n);

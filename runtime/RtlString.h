@@ -62,3 +62,6 @@ inline bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // Appends the UTF-16 form of a code point (values above U+10FFFF become U+FFFD).
 void AppendCodePoint(String& out, char32_t cp);
+// Reads the code point at `index` and moves `index` past it: a surrogate pair
+// is one code point, an unpaired surrogate stands for its own value.
+char32_t ReadCodePoint(StringView text, std::size_t& index);

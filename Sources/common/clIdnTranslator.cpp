@@ -22,19 +22,12 @@ constexpr std::int64_t kMaxDelta = std::numeric_limits<std::int32_t>::max();
 const char16_t* const kOverflowText = u"Input value needs wider integers to translate";
 const char16_t* const kBadInputText = u"Bad input value for the IDN translator";
 
-// The label as code points: a surrogate pair is one character, an unpaired
-// surrogate stands for its own value.
+// Punycode counts code points; an unpaired surrogate stands for its own value.
 std::vector<char32_t> CodePoints(StringView text) {
     std::vector<char32_t> result;
     result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        result.push_back(cp);
-    }
+    for (std::size_t i = 0; i < text.size();)
+        result.push_back(ReadCodePoint(text, i));
     return result;
 }
 

@@ -93,19 +93,6 @@ void AppendUtf8(TBytes& out, char32_t cp) {
     }
 }
 
-// Walks UTF-16 by code points: a surrogate pair is one code point, an
-// unpaired surrogate stands for its own value.
-template <typename Visit> void ForEachCodePoint(StringView text, Visit visit) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        visit(cp);
-    }
-}
-
 TBytes WidenedToBytes(StringView text) {
     TBytes bytes;
     bytes.reserve(text.size());
@@ -154,15 +141,17 @@ String TclTranslator::GetString(const std::uint8_t* AData, std::size_t ASize, St
 TBytes TclTranslator::GetUtf8Bytes(StringView AText) {
     TBytes out;
     out.reserve(AText.size());
-    ForEachCodePoint(AText, [&out](char32_t cp) { AppendUtf8(out, cp); });
+    for (std::size_t i = 0; i < AText.size();)
+        AppendUtf8(out, ReadCodePoint(AText, i));
     return out;
 }
 
 int TclTranslator::GetUtf8ByteCount(StringView AText) {
     std::size_t count = 0;
-    ForEachCodePoint(AText, [&count](char32_t cp) {
+    for (std::size_t i = 0; i < AText.size();) {
+        const char32_t cp = ReadCodePoint(AText, i);
         count += cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
-    });
+    }
     return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
 }
 
