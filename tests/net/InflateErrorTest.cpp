@@ -87,9 +87,8 @@ struct DynamicHeader {
             ClLens[s] = 4;
     }
 
-    // Writes the header; returns the codes of the literal/length and
-    // distance sets for the block body.
-    void Write(BitWriter& w, bool final) const {
+    // The block header up to and including the code-length code.
+    void WriteCodeLengthCode(BitWriter& w, bool final) const {
         w.Bits(final ? 1 : 0, 1);
         w.Bits(2, 2);
         w.Bits(static_cast<std::uint32_t>(LitLens.size() - 257), 5);
@@ -97,6 +96,11 @@ struct DynamicHeader {
         w.Bits(15, 4); // all 19 code-length code lengths
         for (unsigned s : kOrder)
             w.Bits(ClLens[s], 3);
+    }
+
+    // The whole header, the code lengths written without repeats.
+    void Write(BitWriter& w, bool final) const {
+        WriteCodeLengthCode(w, final);
         const auto clCodes = CanonicalCodes(ClLens);
         for (const auto* set : {&LitLens, &DistLens})
             for (unsigned l : *set)
@@ -270,13 +274,7 @@ TEST(InflateErrors, BadRepeatsInTheHeaderAreRefused) {
     {
         // A repeat of the previous length with no previous length.
         BitWriter w;
-        w.Bits(1, 1);
-        w.Bits(2, 2);
-        w.Bits(0, 5);
-        w.Bits(0, 5);
-        w.Bits(15, 4);
-        for (unsigned s : kOrder)
-            w.Bits(h.ClLens[s], 3);
+        h.WriteCodeLengthCode(w, true);
         w.Code(clCodes[16], 3);
         w.Bits(0, 2);
         EXPECT_EQ(ErrorOf(w.Done(4)), zeUnknownError);
@@ -284,13 +282,7 @@ TEST(InflateErrors, BadRepeatsInTheHeaderAreRefused) {
     {
         // A repeat that runs past the announced number of lengths.
         BitWriter w;
-        w.Bits(1, 1);
-        w.Bits(2, 2);
-        w.Bits(0, 5);
-        w.Bits(0, 5);
-        w.Bits(15, 4);
-        for (unsigned s : kOrder)
-            w.Bits(h.ClLens[s], 3);
+        h.WriteCodeLengthCode(w, true);
         for (int i = 0; i < 257; ++i)
             w.Code(clCodes[1], 4);
         w.Code(clCodes[16], 3);
