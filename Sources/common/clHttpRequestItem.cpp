@@ -9,6 +9,17 @@
 #include "RtlException.h"
 #include "RtlFileStream.h"
 
+namespace {
+
+// A new item of the source's class in AList, with the source's properties.
+template <class T> TclHttpRequestItem* CloneItem(const T& ASource, TclHttpRequestItemList& AList) {
+    T* item = AList.Add<T>();
+    item->Assign(&ASource);
+    return item;
+}
+
+} // namespace
+
 // --- TclHttpRequestItem -----------------------------------------------------
 
 TclHttpRequestItem::TclHttpRequestItem(TclHttpRequestItemList* AOwner) : FOwner(AOwner) {
@@ -62,6 +73,15 @@ std::int64_t TclHttpRequestItem::GetSize() {
     return FSize;
 }
 
+void TclHttpRequestItem::AddData(const std::uint8_t* AData, std::size_t ACount) {
+    FLoaded.insert(FLoaded.end(), AData, AData + ACount);
+}
+
+void TclHttpRequestItem::EndData() {
+    AddLoadedText(GetString(FLoaded));
+    FLoaded.clear();
+}
+
 TBytes TclHttpRequestItem::GetBytes(StringView AText) const {
     return TclTranslator::GetBytes(AText, Request()->GetHeader().GetCharSet());
 }
@@ -82,9 +102,7 @@ void TclFormFieldRequestItem::Assign(const TPersistent* Source) {
 }
 
 TclHttpRequestItem* TclFormFieldRequestItem::CloneTo(TclHttpRequestItemList& AList) const {
-    auto* item = AList.Add<TclFormFieldRequestItem>();
-    item->Assign(this);
-    return item;
+    return CloneItem(*this, AList);
 }
 
 std::unique_ptr<TStream> TclFormFieldRequestItem::CreateData() {
@@ -104,15 +122,6 @@ std::unique_ptr<TStream> TclFormFieldRequestItem::CreateData() {
     return std::make_unique<TBytesStream>(GetBytes(text));
 }
 
-void TclFormFieldRequestItem::AddData(const std::uint8_t* AData, std::size_t ACount) {
-    FLoaded.insert(FLoaded.end(), AData, AData + ACount);
-}
-
-void TclFormFieldRequestItem::EndData() {
-    SetFieldValue(FFieldValue + GetString(FLoaded));
-    FLoaded.clear();
-}
-
 // --- TclTextRequestItem -----------------------------------------------------
 
 void TclTextRequestItem::Assign(const TPersistent* Source) {
@@ -122,22 +131,11 @@ void TclTextRequestItem::Assign(const TPersistent* Source) {
 }
 
 TclHttpRequestItem* TclTextRequestItem::CloneTo(TclHttpRequestItemList& AList) const {
-    auto* item = AList.Add<TclTextRequestItem>();
-    item->Assign(this);
-    return item;
+    return CloneItem(*this, AList);
 }
 
 std::unique_ptr<TStream> TclTextRequestItem::CreateData() {
     return std::make_unique<TBytesStream>(GetBytes(FTextData));
-}
-
-void TclTextRequestItem::AddData(const std::uint8_t* AData, std::size_t ACount) {
-    FLoaded.insert(FLoaded.end(), AData, AData + ACount);
-}
-
-void TclTextRequestItem::EndData() {
-    SetTextData(FTextData + GetString(FLoaded));
-    FLoaded.clear();
 }
 
 // --- TclSubmitFileRequestItem -----------------------------------------------
@@ -152,9 +150,7 @@ void TclSubmitFileRequestItem::Assign(const TPersistent* Source) {
 }
 
 TclHttpRequestItem* TclSubmitFileRequestItem::CloneTo(TclHttpRequestItemList& AList) const {
-    auto* item = AList.Add<TclSubmitFileRequestItem>();
-    item->Assign(this);
-    return item;
+    return CloneItem(*this, AList);
 }
 
 std::unique_ptr<TStream> TclSubmitFileRequestItem::CreateData() {
@@ -180,9 +176,7 @@ std::unique_ptr<TStream> TclSubmitFileRequestItem::CreateData() {
 // --- TclBinaryRequestItem ---------------------------------------------------
 
 TclHttpRequestItem* TclBinaryRequestItem::CloneTo(TclHttpRequestItemList& AList) const {
-    auto* item = AList.Add<TclBinaryRequestItem>();
-    item->Assign(this);
-    return item;
+    return CloneItem(*this, AList);
 }
 
 std::unique_ptr<TStream> TclBinaryRequestItem::CreateData() {

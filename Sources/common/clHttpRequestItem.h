@@ -37,17 +37,19 @@ public:
     // A copy of this item, of the same class, appended to AList.
     virtual TclHttpRequestItem* CloneTo(TclHttpRequestItemList& AList) const = 0;
 
-    // Loading a body: the item's bytes arrive in pieces, then the part ends.
-    // Text items decode the whole part at once so that a character split
+    // Loading a body: the part's bytes arrive in pieces, then the part ends.
+    // They are decoded all at once at the end, so that a character split
     // between two reads survives.
-    virtual void BeginData() {}
-    virtual void AddData(const std::uint8_t* AData, std::size_t ACount) {}
-    virtual void EndData() {}
-    // True for items whose bytes go to a stream the caller supplies.
+    void BeginData() { FLoaded.clear(); }
+    void AddData(const std::uint8_t* AData, std::size_t ACount);
+    void EndData();
+    // True for items whose bytes go to a stream the caller supplies instead.
     virtual bool IsStreamData() const { return false; }
 
 protected:
     virtual std::unique_ptr<TStream> CreateData() = 0;
+    // Takes the text of a loaded part.
+    virtual void AddLoadedText(StringView AText) {}
     // Marks a property change: the request rebuilds its caches.
     void Changed();
     void SetText(String& AField, StringView AValue);
@@ -60,6 +62,7 @@ private:
     std::int32_t FTag = 0;
     bool FCanonicalized = true;
     std::int64_t FSize = 0;
+    TBytes FLoaded;
 };
 
 // A form field: "name=value" in a URL-encoded body, a form-data part in a
@@ -76,17 +79,13 @@ public:
     const String& GetFieldValue() const { return FFieldValue; }
     void SetFieldValue(StringView AValue) { SetText(FFieldValue, AValue); }
 
-    void BeginData() override { FLoaded.clear(); }
-    void AddData(const std::uint8_t* AData, std::size_t ACount) override;
-    void EndData() override;
-
 protected:
     std::unique_ptr<TStream> CreateData() override;
+    void AddLoadedText(StringView AText) override { SetFieldValue(FFieldValue + String(AText)); }
 
 private:
     String FFieldName;
     String FFieldValue;
-    TBytes FLoaded;
 };
 
 // Plain text, sent as bytes in the request's character set.
@@ -100,16 +99,12 @@ public:
     const String& GetTextData() const { return FTextData; }
     void SetTextData(StringView AValue) { SetText(FTextData, AValue); }
 
-    void BeginData() override { FLoaded.clear(); }
-    void AddData(const std::uint8_t* AData, std::size_t ACount) override;
-    void EndData() override;
-
 protected:
     std::unique_ptr<TStream> CreateData() override;
+    void AddLoadedText(StringView AText) override { SetTextData(FTextData + String(AText)); }
 
 private:
     String FTextData;
-    TBytes FLoaded;
 };
 
 // A file sent as a form-data part: the part header, then the bytes from the
