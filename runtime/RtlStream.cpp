@@ -4,6 +4,7 @@
 #include "RtlFileStream.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -132,7 +133,8 @@ void TMemoryStream::SetSize(std::int64_t size) {
 }
 
 std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
-    if (FPosition < 0 || count <= 0) return 0;
+    // A position sought far past the end must not overflow the end offset.
+    if (FPosition < 0 || count <= 0 || count > INT64_MAX - FPosition) return 0;
     const std::int64_t end = FPosition + count;
     if (end > FSize) {
         if (end > FCapacity) {
