@@ -101,20 +101,9 @@ const String& TFormValue::AsString() const {
 }
 
 String TFormValue::AsIdent() const {
-    switch (FType) {
-    case vaIdent:
-        return Get<String>();
-    case vaFalse:
-        return u"False";
-    case vaTrue:
-        return u"True";
-    case vaNil:
-        return u"nil";
-    case vaNull:
-        return u"Null";
-    default:
-        throw EReadError(u"Invalid property value");
-    }
+    if (FType == vaIdent) return Get<String>();
+    if (const char16_t* name = ValueTypeIdent(FType)) return name;
+    throw EReadError(u"Invalid property value");
 }
 
 bool TFormValue::AsBoolean() const {

@@ -47,6 +47,29 @@ TValueType StringValueType(StringView text) {
     return StringToUtf8(text).size() < text.size() * 2 ? vaUTF8String : vaWString;
 }
 
+namespace {
+
+struct TNamedTag {
+    TValueType Type;
+    const char16_t* Name;
+};
+constexpr TNamedTag kNamedTags[] = {
+    {vaFalse, u"False"}, {vaTrue, u"True"}, {vaNil, u"nil"}, {vaNull, u"Null"}};
+
+} // namespace
+
+const char16_t* ValueTypeIdent(TValueType type) {
+    for (const TNamedTag& tag : kNamedTags)
+        if (tag.Type == type) return tag.Name;
+    return nullptr;
+}
+
+TValueType IdentValueType(StringView ident) {
+    for (const TNamedTag& tag : kNamedTags)
+        if (SameText(ident, tag.Name)) return tag.Type;
+    return vaIdent;
+}
+
 long double ExtendedFromBytes(const std::uint8_t bytes[10]) {
     std::uint64_t significand = 0;
     for (int i = 7; i >= 0; --i)

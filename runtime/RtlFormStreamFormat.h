@@ -64,6 +64,12 @@ TValueType IntegerValueType(std::int64_t value);
 // and vaWString is smaller (vaWString when equal).
 TValueType StringValueType(StringView text);
 
+// Identifiers that have their own tags: "False", "True", "nil" and "Null".
+// The tag's name, or null for every other tag.
+const char16_t* ValueTypeIdent(TValueType type);
+// The tag of such an identifier (any case), or vaIdent for any other.
+TValueType IdentValueType(StringView ident);
+
 // 80-bit extended floats (sign, 15-bit exponent, 64-bit significand with an
 // explicit integer bit), converted without relying on the compiler's long
 // double layout. Infinities and NaNs are kept; a NaN's payload is not.

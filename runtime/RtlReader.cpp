@@ -172,20 +172,10 @@ String TReader::ReadString() {
 }
 
 String TReader::ReadIdent() {
-    switch (ReadValue()) {
-    case vaIdent:
-        return ReadStr();
-    case vaFalse:
-        return u"False";
-    case vaTrue:
-        return u"True";
-    case vaNil:
-        return u"nil";
-    case vaNull:
-        return u"Null";
-    default:
-        PropertyValueError();
-    }
+    const TValueType type = ReadValue();
+    if (type == vaIdent) return ReadStr();
+    if (const char16_t* name = ValueTypeIdent(type)) return name;
+    PropertyValueError();
 }
 
 long double TReader::ReadFloatPayload(TValueType type) {

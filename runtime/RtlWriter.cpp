@@ -123,19 +123,11 @@ void TWriter::WriteString(StringView text, TValueType type) {
 }
 
 void TWriter::WriteIdent(StringView ident) {
-    if (SameText(ident, u"False"))
-        WriteValue(vaFalse);
-    else if (SameText(ident, u"True"))
-        WriteValue(vaTrue);
-    else if (SameText(ident, u"nil"))
-        WriteValue(vaNil);
-    else if (SameText(ident, u"Null"))
-        WriteValue(vaNull);
-    else {
-        const std::string bytes = ShortStringBytes(ident);
-        WriteValue(vaIdent);
-        WriteShortBytes(bytes);
-    }
+    const TValueType type = IdentValueType(ident);
+    if (type != vaIdent) return WriteValue(type);
+    const std::string bytes = ShortStringBytes(ident);
+    WriteValue(vaIdent);
+    WriteShortBytes(bytes);
 }
 
 void TWriter::WriteFloat(long double value) {
