@@ -76,9 +76,10 @@ void DefaultLogFont(LOGFONTW& lf, int height, int weight) {
     std::copy(std::begin(face), std::end(face), lf.lfFaceName);
 }
 
-BOOL ReadBool(LPVOID pv, BOOL value) {
+// Answers a "get" action: the value goes where pvParam points.
+template <class T> BOOL Give(LPVOID pv, T value) {
     if (!pv) return FALSE;
-    *static_cast<BOOL*>(pv) = value;
+    *static_cast<T*>(pv) = value;
     return TRUE;
 }
 
@@ -218,24 +219,24 @@ BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pvParam, UINT) {
     Settings& t = Table();
     switch (action) {
     case SPI_GETSELECTIONFADE:
-        return ReadBool(pvParam, t.SelectionFade);
+        return Give<BOOL>(pvParam, t.SelectionFade);
     case SPI_SETSELECTIONFADE:
         return SetBool(t.SelectionFade, pvParam);
     case SPI_GETMENUFADE:
-        return ReadBool(pvParam, t.MenuFade);
+        return Give<BOOL>(pvParam, t.MenuFade);
     case SPI_SETMENUFADE:
         return SetBool(t.MenuFade, pvParam);
     case SPI_GETMENUANIMATION:
-        return ReadBool(pvParam, t.MenuAnimation);
+        return Give<BOOL>(pvParam, t.MenuAnimation);
     case SPI_SETMENUANIMATION:
         return SetBool(t.MenuAnimation, pvParam);
     case SPI_GETDRAGFULLWINDOWS:
-        return ReadBool(pvParam, t.DragFullWindows);
+        return Give<BOOL>(pvParam, t.DragFullWindows);
     case SPI_SETDRAGFULLWINDOWS:
         t.DragFullWindows = uiParam ? TRUE : FALSE;
         return TRUE;
     case SPI_GETKEYBOARDCUES:
-        return ReadBool(pvParam, t.KeyboardCues);
+        return Give<BOOL>(pvParam, t.KeyboardCues);
     case SPI_SETKEYBOARDCUES:
         return SetBool(t.KeyboardCues, pvParam);
     case SPI_SETDOUBLECLICKTIME:
@@ -252,37 +253,23 @@ BOOL SystemParametersInfoW(UINT action, UINT uiParam, LPVOID pvParam, UINT) {
     case SPI_GETUIEFFECTS:
     case SPI_GETCLIENTAREAANIMATION:
     case SPI_GETFONTSMOOTHING:
-        return ReadBool(pvParam, TRUE);
+        return Give<BOOL>(pvParam, TRUE);
     case SPI_GETFLATMENU:
-        return ReadBool(pvParam, FALSE);
+        return Give<BOOL>(pvParam, FALSE);
     case SPI_GETBORDER:
-        if (!pvParam) return FALSE;
-        *static_cast<int*>(pvParam) = 1;
-        return TRUE;
+        return Give<int>(pvParam, 1);
     case SPI_GETFOCUSBORDERWIDTH:
-        if (!pvParam) return FALSE;
-        *static_cast<UINT*>(pvParam) = 1;
-        return TRUE;
+        return Give<UINT>(pvParam, 1);
     case SPI_GETWHEELSCROLLLINES:
-        if (!pvParam) return FALSE;
-        *static_cast<UINT*>(pvParam) = 3;
-        return TRUE;
+        return Give<UINT>(pvParam, 3);
     case SPI_GETKEYBOARDDELAY:
-        if (!pvParam) return FALSE;
-        *static_cast<int*>(pvParam) = 1;
-        return TRUE;
+        return Give<int>(pvParam, 1);
     case SPI_GETKEYBOARDSPEED:
-        if (!pvParam) return FALSE;
-        *static_cast<DWORD*>(pvParam) = 31;
-        return TRUE;
+        return Give<DWORD>(pvParam, 31);
     case SPI_GETMENUSHOWDELAY:
-        if (!pvParam) return FALSE;
-        *static_cast<int*>(pvParam) = 400;
-        return TRUE;
+        return Give<int>(pvParam, 400);
     case SPI_GETWORKAREA:
-        if (!pvParam) return FALSE;
-        *static_cast<RECT*>(pvParam) = CurrentBackend().WorkArea();
-        return TRUE;
+        return Give<RECT>(pvParam, CurrentBackend().WorkArea());
     case SPI_GETICONTITLELOGFONT:
         if (!pvParam) return FALSE;
         DefaultLogFont(*static_cast<LOGFONTW*>(pvParam), -11, 400);

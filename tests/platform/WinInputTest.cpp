@@ -208,12 +208,7 @@ TEST_F(WinInputTest, ClickActivatesAndAltF4Closes) {
 
 TEST_F(WinInputTest, CaptionDragMovesTheWindow) {
     HWND w = MakeTop(100, 100, 200, 100);
-    Handlers()[w] = [](HWND h, UINT m, WPARAM, LPARAM l) -> std::optional<LRESULT> {
-        if (m != WM_NCHITTEST) return std::nullopt;
-        POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-        ScreenToClient(h, &p);
-        return p.y < 20 ? HTCAPTION : HTCLIENT;
-    };
+    Handlers()[w] = CaptionBand(20);
     Pump();
     hl::MouseMove(150, 105);
     Pump();

@@ -92,6 +92,16 @@ inline std::vector<UINT> Sequence(HWND hwnd, std::initializer_list<UINT> kinds) 
     return out;
 }
 
+// A handler whose window answers HTCAPTION in its top `band` pixels.
+inline Handler CaptionBand(int band) {
+    return [band](HWND h, UINT m, WPARAM, LPARAM l) -> std::optional<LRESULT> {
+        if (m != WM_NCHITTEST) return std::nullopt;
+        POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+        ScreenToClient(h, &p);
+        return p.y < band ? HTCAPTION : HTCLIENT;
+    };
+}
+
 class WinTest : public ::testing::Test {
 protected:
     void SetUp() override {

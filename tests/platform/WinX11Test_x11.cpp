@@ -220,12 +220,7 @@ TEST_F(WinX11Test, CloseRequestFromTheDisplayBecomesWmClose) {
 
 TEST_F(WinX11Test, CaptionDragMovesTheXWindow) {
     HWND w = MakeTop(400, 400, 200, 100);
-    Handlers()[w] = [](HWND h, UINT m, WPARAM, LPARAM l) -> std::optional<LRESULT> {
-        if (m != WM_NCHITTEST) return std::nullopt;
-        POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-        ScreenToClient(h, &p);
-        return p.y < 20 ? HTCAPTION : HTCLIENT;
-    };
+    Handlers()[w] = CaptionBand(20);
     Settle();
     Run("xdotool mousemove 450 405 mousedown 1 mousemove 480 430 mousemove 500 445 mouseup 1");
     EXPECT_TRUE(PumpUntil([&] { return CountOf(w, WM_EXITSIZEMOVE) > 0; }));
