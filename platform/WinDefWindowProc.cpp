@@ -133,10 +133,16 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
-        case SC_MOVE:
-            if (!(w->Style & WS_MAXIMIZE))
-                RunMoveLoop(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        case SC_MOVE: {
+            // Only a caption press (SC_MOVE + HTCAPTION) carries its point; other
+            // forms (0xF011 from a program) start where the message being
+            // handled put the pointer.
+            POINT start = State().MessagePos;
+            if ((wParam & 0xF) == static_cast<WPARAM>(HTCAPTION))
+                start = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (!(w->Style & WS_MAXIMIZE)) RunMoveLoop(hwnd, start);
             return 0;
+        }
         case SC_MINIMIZE:
             ShowWindow(hwnd, SW_MINIMIZE);
             return 0;

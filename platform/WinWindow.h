@@ -37,6 +37,12 @@ BOOL ShowWindow(HWND hwnd, int command);
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL BringWindowToTop(HWND hwnd);
+// A set of position changes applied together by EndDeferWindowPos.
+using HDWP = HANDLE;
+HDWP BeginDeferWindowPos(int count);
+HDWP DeferWindowPos(HDWP set, HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
+                    UINT flags);
+BOOL EndDeferWindowPos(HDWP set);
 BOOL GetWindowRect(HWND hwnd, RECT* rc);
 BOOL GetClientRect(HWND hwnd, RECT* rc);
 BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement);

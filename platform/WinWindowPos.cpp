@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 using namespace platform::win;
 
@@ -160,8 +162,10 @@ BOOL ShowWindow(HWND hwnd, int command) {
         const bool already = w->Style & WS_MINIMIZE;
         if (!(w->Style & (WS_MINIMIZE | WS_MAXIMIZE))) w->NormalRect = w->Rect;
         w->Style = (w->Style | WS_MINIMIZE) & ~WS_MAXIMIZE;
-        SetWindowPosInternal(hwnd, nullptr, 0, 0, 0, 0,
-                             flags | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_FRAMECHANGED, false);
+        // The flags of the original's minimize, which skinned forms recognise.
+        SetWindowPosInternal(
+            hwnd, nullptr, 0, 0, 0, 0,
+            flags | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOCOPYBITS, false);
         w = FindWindowData(hwnd);
         if (w && !child && !already) {
             if (w->Shown) CurrentBackend().Minimize(hwnd, true);
@@ -316,5 +320,38 @@ BOOL AdjustWindowRectEx(RECT* rc, DWORD style, BOOL, DWORD exStyle) {
     rc->top -= insets.top;
     rc->right += insets.right;
     rc->bottom += insets.bottom;
+    return TRUE;
+}
+
+// Deferred positioning: the changes are collected and applied together.
+namespace {
+std::unordered_map<ULONG_PTR, std::vector<WINDOWPOS>>& Deferred() {
+    static std::unordered_map<ULONG_PTR, std::vector<WINDOWPOS>> sets;
+    return sets;
+}
+} // namespace
+
+HDWP BeginDeferWindowPos(int count) {
+    if (count < 0) return nullptr;
+    const ULONG_PTR h = NewHandleValue();
+    Deferred()[h].reserve(static_cast<std::size_t>(count));
+    return reinterpret_cast<HDWP>(h);
+}
+
+HDWP DeferWindowPos(HDWP set, HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
+                    UINT flags) {
+    auto it = Deferred().find(reinterpret_cast<ULONG_PTR>(set));
+    if (it == Deferred().end() || !IsWindow(hwnd)) return nullptr;
+    it->second.push_back(WINDOWPOS{hwnd, insertAfter, x, y, cx, cy, flags});
+    return set;
+}
+
+BOOL EndDeferWindowPos(HDWP set) {
+    auto it = Deferred().find(reinterpret_cast<ULONG_PTR>(set));
+    if (it == Deferred().end()) return FALSE;
+    const std::vector<WINDOWPOS> list = std::move(it->second);
+    Deferred().erase(it);
+    for (const WINDOWPOS& p : list)
+        SetWindowPos(p.hwnd, p.hwndInsertAfter, p.x, p.y, p.cx, p.cy, p.flags);
     return TRUE;
 }

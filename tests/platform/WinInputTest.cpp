@@ -230,4 +230,30 @@ TEST_F(WinInputTest, CaptionDragMovesTheWindow) {
     EXPECT_EQ(CountOf(w, WM_LBUTTONUP), 0);
 }
 
+TEST_F(WinInputTest, ProgramStartedMoveBeginsAtThePointer) {
+    // A border window answers a private hit code and starts the move itself
+    // with SC_MOVE + 1, which carries no point.
+    HWND w = MakeTop(100, 100, 200, 100);
+    Handlers()[w] = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_NCHITTEST) return HTOBJECT;
+        if (m == WM_NCLBUTTONDOWN) {
+            ReleaseCapture();
+            SendMessageW(h, WM_SYSCOMMAND, SC_MOVE + 1, 0);
+            return 0;
+        }
+        return std::nullopt;
+    };
+    Pump();
+    hl::MouseMove(150, 150);
+    Pump();
+    hl::MouseDown();
+    hl::MouseMove(170, 160);
+    hl::MouseUp();
+    Pump();
+    RECT rc;
+    GetWindowRect(w, &rc);
+    EXPECT_EQ(rc.left, 120);
+    EXPECT_EQ(rc.top, 110);
+}
+
 } // namespace

@@ -232,4 +232,23 @@ TEST_F(WinWindowTest, SystemSettingsLiveInThisProcess) {
     DeleteObject(bmp);
 }
 
+TEST_F(WinWindowTest, DeferredPositionsApplyTogether) {
+    HWND a = MakeTop(0, 0, 10, 10);
+    HWND b = MakeTop(0, 0, 10, 10);
+    HDWP set = BeginDeferWindowPos(2);
+    set = DeferWindowPos(set, a, nullptr, 5, 6, 20, 30, SWP_NOZORDER | SWP_NOACTIVATE);
+    set = DeferWindowPos(set, b, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_NE(set, nullptr);
+    RECT rc;
+    GetWindowRect(a, &rc);
+    EXPECT_EQ(rc.left, 0); // nothing moves before the set is applied
+    EXPECT_TRUE(EndDeferWindowPos(set));
+    GetWindowRect(a, &rc);
+    EXPECT_EQ(rc.right, 25);
+    GetWindowRect(b, &rc);
+    EXPECT_EQ(rc.top, 60);
+    EXPECT_FALSE(EndDeferWindowPos(set));
+    EXPECT_EQ(DeferWindowPos(set, a, nullptr, 0, 0, 0, 0, 0), nullptr);
+}
+
 } // namespace
