@@ -101,6 +101,25 @@ TEST(Component, SiblingsHearOfRemovalsThroughTheirOwner) {
     delete target;
     EXPECT_EQ(holder->Target(), nullptr);
 
+    // An override that forgets to call the base still gets each notice once
+    // and does not stall the freed component's clean-up.
+    class TForgetful : public TComponent {
+    public:
+        using TComponent::TComponent;
+        int Notices = 0;
+
+    protected:
+        void Notification(TComponent*, TOperation operation) override {
+            if (operation == opRemove) ++Notices;
+        }
+    };
+    TComponent otherForm;
+    auto* forgetful = new TForgetful(&otherForm);
+    auto* watched = new TComponent(&form);
+    watched->FreeNotification(forgetful);
+    delete watched;
+    EXPECT_EQ(forgetful->Notices, 1);
+
     // Unowned components clean up both ways too.
     auto free1 = std::make_unique<THolder>();
     auto free2 = std::make_unique<TComponent>();
