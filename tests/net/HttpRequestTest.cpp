@@ -25,6 +25,13 @@ std::unique_ptr<TStream> BytesOf(const std::string& text) {
     return std::make_unique<TBytesStream>(TBytes(text.begin(), text.end()));
 }
 
+// An OnLoadData handler that supplies the same bytes for every item.
+TclGetDataStreamEvent Supply(const std::string& content) {
+    return [content](TclHttpRequest*, TclHttpRequestItem*, std::unique_ptr<TStream>& data) {
+        data = BytesOf(content);
+    };
+}
+
 } // namespace
 
 TEST(HttpRequest, JsonRequestWithoutItemsHasNoBody) {
@@ -85,9 +92,7 @@ TEST(HttpRequest, MultipartBodyFraming) {
     request.SetClock([] { return EncodeDateTime(2024, 3, 5, 14, 7, 9, 999); });
     request.AddFormField(u"name", u"value");
     request.AddSubmitFile(u"upload", u"/some/dir/data.bin");
-    request.OnLoadData = [](TclHttpRequest*, TclHttpRequestItem*, std::unique_ptr<TStream>& data) {
-        data = BytesOf(std::string("\0\x01\xFF", 3));
-    };
+    request.OnLoadData = Supply(std::string("\0\x01\xFF", 3));
     const String boundary = String(27, u'-') + u"03050E07093E";
     const std::string b = StringToUtf8(boundary);
     EXPECT_EQ(BoundaryOf(request.GetHeaderSource()), boundary);
@@ -122,9 +127,7 @@ TEST(HttpRequest, BoundaryStaysFromHeaderToBody) {
     request.OnChanged = [&](TPersistent*) { ++changes; };
     request.AddFormField(u"a", u"1");
     request.AddSubmitFile(u"f", u"x");
-    request.OnLoadData = [](TclHttpRequest*, TclHttpRequestItem*, std::unique_ptr<TStream>& data) {
-        data = BytesOf("file");
-    };
+    request.OnLoadData = Supply("file");
 
     const String first = BoundaryOf(request.GetHeaderSource());
     ASSERT_EQ(first.size(), 39u);
@@ -158,10 +161,7 @@ TEST(HttpRequest, TotalSizeIsTheStreamedSize) {
             for (const char16_t* charSet : charSets) {
                 TclHttpRequest request;
                 request.GetHeader().SetCharSet(charSet);
-                request.OnLoadData = [&](TclHttpRequest*, TclHttpRequestItem*,
-                                         std::unique_ptr<TStream>& data) {
-                    data = BytesOf(std::string(static_cast<std::size_t>(shape), 'x'));
-                };
+                request.OnLoadData = Supply(std::string(static_cast<std::size_t>(shape), 'x'));
                 if (shape & 1) request.AddFormField(u"f\u00E9ld", u"v\u00E4l\u4E2D \"&=");
                 if (shape & 2) request.AddTextData(u"t\u00FCxt\r\n");
                 if (shape & 4) request.AddBinaryData();
@@ -190,9 +190,7 @@ TEST(HttpRequest, PartHeaderNamesAreEscaped) {
     TclHttpRequest request;
     request.AddFormField(u"a\"b\r\nX: y", u"v\"\r\n");
     request.AddSubmitFile(u"f\"", u"/tmp/e\"vil\r\n.txt");
-    request.OnLoadData = [](TclHttpRequest*, TclHttpRequestItem*, std::unique_ptr<TStream>& data) {
-        data = BytesOf("x");
-    };
+    request.OnLoadData = Supply("x");
     const std::string body = Body(request);
     EXPECT_NE(body.find("name=\"a%22b%0D%0AX: y\"\r\n\r\nv\"\r\n"), std::string::npos) << body;
     EXPECT_NE(body.find("name=\"f%22\"; filename=\"e%22vil%0D%0A.txt\"\r\n"), std::string::npos)
@@ -218,9 +216,7 @@ TEST(HttpRequest, LoadsBodiesBackIntoItems) {
     TclHttpRequest source;
     source.AddFormField(u"a", u"\u4E2D\u6587 text");
     source.AddSubmitFile(u"f", u"name.bin");
-    source.OnLoadData = [](TclHttpRequest*, TclHttpRequestItem*, std::unique_ptr<TStream>& data) {
-        data = BytesOf(std::string("\r\n--\r\n\0bytes", 12));
-    };
+    source.OnLoadData = Supply(std::string("\r\n--\r\n\0bytes", 12));
     const std::string body = Body(source);
 
     for (int batch = 1; batch <= static_cast<int>(body.size()) + 1; batch += 7) {
