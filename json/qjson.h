@@ -207,8 +207,8 @@ public:
     void SetAsHexBytes(const TBytes& AValue);
     TBytes GetAsBase64Bytes() const;
     void SetAsBase64Bytes(const TBytes& AValue);
-    void* GetData() const { return FData; }
-    void SetData(void* AData) { FData = AData; }
+    void* GetData() const { return FExtras ? FExtras->Data : nullptr; }
+    void SetData(void* AData);
     String GetPath() const;
     int GetItemIndex() const;
     std::uint32_t GetNameHash() const;
@@ -374,6 +374,9 @@ public:
     // --- writing ---
     String Encode(bool ADoFormat, bool ADoEscape = false, const String& AIndent = u"  ") const;
     String Encode(TJsonEncodeSettings ASettings, const String& AIndent = u"  ") const;
+    // Appends the text of Encode to a builder.
+    void EncodeTo(TQStringCatHelperW& ABuilder, TJsonEncodeSettings ASettings,
+                  const String& AIndent = u"  ") const;
     String Escape(const String& S) const { return JsonEscape(S, true); }
 
     // --- streams and files ---
@@ -432,9 +435,17 @@ private:
     TQJsonCommentStyle FCommentStyle = jcsInherited;
     bool FIgnoreCase = false;
     TQJson* FParent = nullptr;
-    void* FData = nullptr;
-    // Comments are rare: they live on the heap only when present.
-    String* FComment = nullptr;
+    // The caller's tag and the comment are rare: they live in a side record
+    // made when first set, which keeps the node at 96 bytes (see operator new).
+    struct TExtras {
+        void* Data = nullptr;
+        String Comment;
+    };
+    TExtras* FExtras = nullptr;
+    TExtras& Extras() {
+        if (!FExtras) FExtras = new TExtras();
+        return *FExtras;
+    }
     // The value store: exactly one member is alive, chosen by FDataType.
     union ValueStore {
         ValueStore() : AsInt64(0) {}
@@ -443,7 +454,7 @@ private:
         long double AsFloat; // jdtFloat and jdtDateTime
         bool AsBoolean;
         String AsString;
-        TBcd AsBcd;
+        TBcd* AsBcd;                // out of line: decimals are rare and large
         std::vector<TQJson*> Items; // jdtArray and jdtObject
     } FValue;
 };

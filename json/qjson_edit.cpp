@@ -43,8 +43,11 @@ int TQJson::Add(TQJson* ANode) {
 TQJson* TQJson::Add() {
     std::unique_ptr<TQJson> child(NewChildNode());
     if (!child->FParent && IsContainer() && !child->IsContainer()) {
-        // The parser's path: a fresh node under a container needs none of the checks.
-        Items().push_back(child.get());
+        // The parser's path: a fresh node under a container needs none of the
+        // checks. Most containers are small; one allocation serves up to four.
+        std::vector<TQJson*>& items = Items();
+        if (items.capacity() == 0) items.reserve(4);
+        items.push_back(child.get());
         child->FParent = this;
         child->FIgnoreCase = FIgnoreCase;
         child->FNameHash = 0;
@@ -242,7 +245,7 @@ void TQJson::Reset(bool ADetach) {
     SetDataType(jdtUnknown);
     SetComment(String());
     FCommentStyle = jcsIgnore;
-    FData = nullptr;
+    SetData(nullptr);
     FIgnoreCase = !NameCaseSensitive;
 }
 

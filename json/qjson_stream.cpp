@@ -37,24 +37,25 @@ bool ReadStreamChar(TStream& AStream, TTextEncoding AEncoding, String& out) {
 
 void TQJson::SaveToStream(TStream& AStream, TTextEncoding AEncoding, bool AWriteBom,
                           bool ADoFormat) const {
-    String text;
+    TQStringCatHelperW text;
     if (IsContainer()) {
-        text = Encode(ADoFormat ? TJsonEncodeSettings(jesDoFormat) : TJsonEncodeSettings(), u"  ");
+        // Straight from the builder: the text is not copied once more.
+        EncodeTo(text, ADoFormat ? TJsonEncodeSettings(jesDoFormat) : TJsonEncodeSettings(), u"  ");
     } else if (FDataType == jdtNull || FDataType == jdtUnknown) {
-        if (!FName.empty()) text = u"{\"" + Escape(FName) + u"\":null}";
+        if (!FName.empty()) text.Cat(u"{\"" + Escape(FName) + u"\":null}");
     } else {
         // A scalar is only a document as the member of an object.
         if (FName.empty()) throw Exception(u"项目名称未找到。");
-        text = u"{\"" + Escape(FName) + u"\":" + Encode(true, false, u"  ") + u"}";
+        text.Cat(u"{\"" + Escape(FName) + u"\":" + Encode(true, false, u"  ") + u"}");
     }
-    SaveTextW(AStream, text, AEncoding, AWriteBom);
+    SaveTextW(AStream, text.View(), AEncoding, AWriteBom);
 }
 
 void TQJson::SaveToFile(const String& AFileName, TTextEncoding AEncoding, bool AWriteBom,
                         bool ADoFormat) const {
     // Encode completely first, then replace the file in one step: a failure
     // on either side leaves the old file as it was, never a truncated one.
-    TBytesStream bytes;
+    TMemoryStream bytes;
     SaveToStream(bytes, AEncoding, AWriteBom, ADoFormat);
     SaveBytesToFileAtomic(AFileName, bytes.Memory(), static_cast<std::size_t>(bytes.GetSize()));
 }

@@ -26,7 +26,7 @@ bool ReadWholeNumber(StringView text, long double& value, bool& isFloat) {
     return p < end && ReadNumber(p, end, value, isFloat) && p == end;
 }
 
-String FloatText(long double v) {
+String FloatText(const long double& v) {
     char16_t buf[kFloatTextMax];
     return String(buf, FormatFloatGeneral15(v, buf));
 }
@@ -64,7 +64,7 @@ String TQJson::GetValue() const {
     case jdtFloat:
         return FloatText(FValue.AsFloat);
     case jdtBcd:
-        return BcdToStr(FValue.AsBcd);
+        return BcdToStr(*FValue.AsBcd);
     case jdtBoolean:
         return FValue.AsBoolean ? u"true" : u"false";
     case jdtDateTime:
@@ -138,7 +138,7 @@ std::int64_t TQJson::GetAsInt64() const {
         if (TruncToInt64(FValue.AsFloat, result)) return result;
         break;
     case jdtBcd:
-        if (TryBcdToInt64(FValue.AsBcd, result)) return result;
+        if (TryBcdToInt64(*FValue.AsBcd, result)) return result;
         break;
     case jdtBoolean:
         return FValue.AsBoolean ? 1 : 0;
@@ -164,7 +164,7 @@ long double TQJson::GetAsFloat() const {
     case jdtInteger:
         return static_cast<long double>(FValue.AsInt64);
     case jdtBcd:
-        return BcdToFloat(FValue.AsBcd);
+        return BcdToFloat(*FValue.AsBcd);
     case jdtBoolean:
         return FValue.AsBoolean ? 1 : 0;
     case jdtString: {
@@ -196,7 +196,7 @@ bool TQJson::GetAsBoolean() const {
     case jdtFloat:
         return FValue.AsFloat != 0;
     case jdtBcd:
-        return BcdToStr(FValue.AsBcd) != u"0";
+        return BcdToStr(*FValue.AsBcd) != u"0";
     default:
         break;
     }
@@ -211,7 +211,7 @@ TDateTime TQJson::GetAsDateTime() const {
     case jdtInteger:
         return static_cast<TDateTime>(FValue.AsInt64);
     case jdtBcd:
-        return static_cast<TDateTime>(BcdToFloat(FValue.AsBcd));
+        return static_cast<TDateTime>(BcdToFloat(*FValue.AsBcd));
     case jdtString: {
         TDateTime v;
         if (TryParseJsonDateTime(FValue.AsString, v)) return v;
@@ -229,7 +229,7 @@ TDateTime TQJson::GetAsDateTime() const {
 TBcd TQJson::GetAsBcd() const {
     switch (FDataType) {
     case jdtBcd:
-        return FValue.AsBcd;
+        return *FValue.AsBcd;
     case jdtInteger:
         return IntegerToBcd(FValue.AsInt64);
     case jdtFloat:
@@ -286,7 +286,7 @@ void TQJson::SetAsDateTime(TDateTime AValue) {
 
 void TQJson::SetAsBcd(const TBcd& AValue) {
     SetDataType(jdtBcd);
-    FValue.AsBcd = AValue;
+    *FValue.AsBcd = AValue;
 }
 
 // --- container text -------------------------------------------------------------------
@@ -339,7 +339,7 @@ Variant TQJson::GetAsVariant() const {
         return Variant(static_cast<double>(FValue.AsFloat));
     case jdtBcd:
         // A variant has no decimal of this size; its text keeps every digit.
-        return Variant(BcdToStr(FValue.AsBcd));
+        return Variant(BcdToStr(*FValue.AsBcd));
     case jdtBoolean:
         return Variant(FValue.AsBoolean);
     case jdtDateTime:

@@ -5,6 +5,9 @@
 #include "qjson_datetime.h"
 
 #include <cmath>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -92,7 +95,7 @@ bool TQJsonWriter::IsIgnored(const TQJson* AChild) const {
 }
 
 bool TQJsonWriter::CommentGoes(const TQJson* ANode, TQJsonCommentStyle AWhere) const {
-    if (!FWithComment || !ANode->FComment) return false;
+    if (!FWithComment || ANode->GetComment().empty()) return false;
     return ANode->FCommentStyle == AWhere ||
            (ANode->FCommentStyle == jcsInherited && FRoot->FCommentStyle == AWhere);
 }
@@ -112,7 +115,7 @@ void TQJsonWriter::WriteComment(const String& AComment) {
 }
 
 void TQJsonWriter::WriteNode(const TQJson* ANode, int ALevel) {
-    if (CommentGoes(ANode, jcsBeforeName)) WriteComment(*ANode->FComment);
+    if (CommentGoes(ANode, jcsBeforeName)) WriteComment(ANode->GetComment());
     if (ANode->FParent && ANode->FParent->FDataType != jdtArray && ANode != FRoot) {
         if (FDoFormat) WriteIndent(ALevel);
         FBuilder.Cat(u'"');
@@ -135,7 +138,7 @@ void TQJsonWriter::WriteNode(const TQJson* ANode, int ALevel) {
         FBuilder.Cat(ANode->FValue.AsBoolean);
         break;
     case jdtBcd:
-        FBuilder.Cat(BcdToStr(ANode->FValue.AsBcd));
+        FBuilder.Cat(BcdToStr(*ANode->FValue.AsBcd));
         break;
     case jdtDateTime:
         FBuilder.Cat(u'"');
@@ -158,7 +161,7 @@ void TQJsonWriter::WriteNode(const TQJson* ANode, int ALevel) {
         break;
     }
     if (CommentGoes(ANode, jcsAfterValue)) {
-        WriteComment(*ANode->FComment);
+        WriteComment(ANode->GetComment());
         if (FDoFormat) WriteIndent(ALevel);
     }
     FBuilder.Cat(u',');
@@ -224,6 +227,24 @@ void TQJson::JsonCat(TQStringCatHelperW& ABuilder, StringView S, bool ADoEscape)
         ABuilder.IncSize(static_cast<std::size_t>(pieceEnd - p) * 6);
         char16_t* d = ABuilder.GetCurrent();
         while (p < pieceEnd) {
+#ifdef __SSE2__
+            // Eight units at a time while none of them needs an escape.
+            const __m128i quote = _mm_set1_epi16(u'"'), backslash = _mm_set1_epi16(u'\\');
+            const __m128i space = _mm_set1_epi16(0x20), tilde = _mm_set1_epi16(0x7E);
+            while (pieceEnd - p >= 8) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                __m128i special = _mm_or_si128(
+                    _mm_subs_epu16(space, v), // below U+0020
+                    _mm_or_si128(_mm_cmpeq_epi16(v, quote), _mm_cmpeq_epi16(v, backslash)));
+                if (ADoEscape) special = _mm_or_si128(special, _mm_subs_epu16(v, tilde));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(special, _mm_setzero_si128())) != 0xFFFF)
+                    break;
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
+                p += 8;
+                d += 8;
+            }
+            if (p == pieceEnd) break;
+#endif
             const char16_t c = *p++;
             if (c < 0x80) {
                 const char16_t e = kEscapes.v[c];
@@ -268,9 +289,14 @@ String TQJson::Encode(bool ADoFormat, bool ADoEscape, const String& AIndent) con
     return Encode(settings, AIndent);
 }
 
+void TQJson::EncodeTo(TQStringCatHelperW& ABuilder, TJsonEncodeSettings ASettings,
+                      const String& AIndent) const {
+    TQJsonWriter(ABuilder, ASettings, AIndent, this).WriteNode(this, 0);
+    ABuilder.Back(1); // the "," every node ends with
+}
+
 String TQJson::Encode(TJsonEncodeSettings ASettings, const String& AIndent) const {
     TQStringCatHelperW builder;
-    TQJsonWriter(builder, ASettings, AIndent, this).WriteNode(this, 0);
-    builder.Back(1); // the "," every node ends with
+    EncodeTo(builder, ASettings, AIndent);
     return builder.GetValue();
 }
