@@ -2,87 +2,118 @@
 
 #include "RtlConvert.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "the value is read in the x87 80-bit format");
 
 namespace {
 
 constexpr int kDigits = 15;
-// 10^k is exact in the 64-bit mantissa for k <= 27, so one multiplication or
-// division by it rounds only once.
-constexpr int kMaxExactPower = 27;
 
-long double ExactPower10(int k) {
-    static const auto table = [] {
-        struct Table {
-            long double v[kMaxExactPower + 1];
-        } t{};
-        long double p = 1;
-        for (int i = 0; i <= kMaxExactPower; ++i, p *= 10)
-            t.v[i] = p;
-        return t;
-    }();
-    return table.v[k];
-}
-
-std::size_t Fallback(long double value, char16_t (&out)[kFloatTextMax]) {
+std::size_t Fallback(long double value, char16_t* out) {
     const String text = FloatToStr(value);
     const std::size_t n = text.size() < kFloatTextMax ? text.size() : kFloatTextMax;
     std::memcpy(out, text.data(), n * sizeof(char16_t));
     return n;
 }
 
-// a * 10^(kDigits - 1 - e), rounded once; false when the power is not exact.
-bool Scale(long double a, int e, long double& scaled) {
-    const int k = kDigits - 1 - e;
-    if (k > kMaxExactPower || -k > kMaxExactPower) return false;
-    scaled = k >= 0 ? a * ExactPower10(k) : a / ExactPower10(-k);
-    return true;
+// 5^k for the exact scaling below; 5^27 still fits in 63 bits.
+constexpr int kMaxPower = 27;
+constexpr std::uint64_t Pow5(int k) {
+    return k == 0 ? 1 : 5 * Pow5(k - 1);
 }
+constexpr std::uint64_t kPow5[kMaxPower + 1] = {
+    Pow5(0),  Pow5(1),  Pow5(2),  Pow5(3),  Pow5(4),  Pow5(5),  Pow5(6),
+    Pow5(7),  Pow5(8),  Pow5(9),  Pow5(10), Pow5(11), Pow5(12), Pow5(13),
+    Pow5(14), Pow5(15), Pow5(16), Pow5(17), Pow5(18), Pow5(19), Pow5(20),
+    Pow5(21), Pow5(22), Pow5(23), Pow5(24), Pow5(25), Pow5(26), Pow5(27)};
 
 } // namespace
 
-std::size_t FormatFloatGeneral15(long double value, char16_t (&out)[kFloatTextMax]) {
-    if (!std::isfinite(value)) return Fallback(value, out);
-    if (value == 0) {
+std::size_t FormatFloatGeneral15(const long double& value, char16_t* out) {
+    // The 80-bit format read where the value is stored: a 64-bit mantissa M
+    // with its integer bit, then sign and biased exponent, so value = M * 2^E.
+    std::uint64_t mantissa;
+    std::uint16_t signAndExponent;
+    std::memcpy(&mantissa, &value, 8);
+    std::memcpy(&signAndExponent, reinterpret_cast<const unsigned char*>(&value) + 8, 2);
+    const int biased = signAndExponent & 0x7FFF;
+    const bool negative = (signAndExponent & 0x8000) != 0;
+    if (mantissa == 0 && biased == 0) {
         out[0] = u'0';
         return 1;
     }
-    const bool negative = value < 0;
-    const long double a = negative ? -value : value;
-    int e2 = 0;
-    std::frexp(a, &e2);
-    // log10(a) lies in [(e2-1)*log10(2), e2*log10(2)); start low and correct.
-    int e = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398119521L));
-    long double scaled;
-    const long double lo = 1e14L, hi = 1e15L;
-    if (!Scale(a, e, scaled)) return Fallback(value, out);
-    if (scaled >= hi) {
-        ++e;
-        if (!Scale(a, e, scaled)) return Fallback(value, out);
+    // Infinities, NaNs, denormals and invalid encodings take the slow path.
+    if (biased == 0 || biased == 0x7FFF || !(mantissa >> 63)) return Fallback(value, out);
+    const int E = biased - 16383 - 63;
+    // floor((e2 - 1) * log10(2)) with value in [2^(e2-1), 2^e2) is the
+    // decimal exponent or one less.
+    const int e2 = biased - 16382;
+    int e = ((e2 - 1) * 78913) >> 18;
+    // The fifteen digits are round(value * 10^k) with k = 14 - e, computed
+    // exactly: value * 10^k = M * 5^k * 2^(E + k), a 128-bit product shifted
+    // right. Ties round to even, as the C library's conversion does.
+    std::uint64_t digits = 0;
+    for (int attempt = 0;; ++attempt) {
+        const int k = kDigits - 1 - e;
+        const int shift = -(E + k);
+        if (k < 0 || k > kMaxPower || shift <= 0 || shift >= 128 || attempt > 1)
+            return Fallback(value, out); // beyond 1E15 or below 1E-13: rare in documents
+        const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * kPow5[k];
+        const unsigned __int128 whole = product >> shift;
+        if (whole >= 1000000000000000ULL) {
+            ++e; // the estimate was one too low
+            continue;
+        }
+        digits = static_cast<std::uint64_t>(whole);
+        const unsigned __int128 rest = product - (whole << shift);
+        const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+        if (rest > half || (rest == half && (digits & 1))) ++digits;
+        break;
     }
-    if (scaled < lo || scaled >= hi) return Fallback(value, out);
-    // The scaled value carries at most half an ulp (2^-14 here) of error, so
-    // only a fraction close to one half could round either way.
-    const long double whole = std::floor(scaled);
-    const long double frac = scaled - whole;
-    if (frac > 0.499L && frac < 0.501L) return Fallback(value, out);
-    std::uint64_t digits = static_cast<std::uint64_t>(whole) + (frac > 0.5L ? 1 : 0);
     if (digits == 1000000000000000ULL) {
         digits = 100000000000000ULL;
         ++e;
     }
-    char d[kDigits];
-    for (int i = kDigits - 1; i >= 0; --i) {
-        d[i] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    }
+    // Trailing zeros go first, in big steps, then the digits come out two at
+    // a time: most values have far fewer than fifteen significant digits.
     int count = kDigits;
-    while (count > 1 && d[count - 1] == '0')
+    // Constant divisors, so that the compiler multiplies instead of dividing.
+    while (count > 8 && digits % 100000000 == 0) {
+        digits /= 100000000;
+        count -= 8;
+    }
+    while (count > 4 && digits % 10000 == 0) {
+        digits /= 10000;
+        count -= 4;
+    }
+    while (count > 2 && digits % 100 == 0) {
+        digits /= 100;
+        count -= 2;
+    }
+    while (count > 1 && digits % 10 == 0) {
+        digits /= 10;
         --count;
+    }
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char d[kDigits];
+    int i = count;
+    while (i >= 2) {
+        const std::size_t pair = static_cast<std::size_t>(digits % 100) * 2;
+        digits /= 100;
+        d[--i] = kPairs[pair + 1];
+        d[--i] = kPairs[pair];
+    }
+    if (i == 1) d[0] = static_cast<char>('0' + digits);
 
-    const char16_t sep = FormatSettings().DecimalSeparator;
+    static const TFormatSettings& settings = FormatSettings(); // fixed for the process
+    const char16_t sep = settings.DecimalSeparator;
     std::size_t n = 0;
     if (negative) out[n++] = u'-';
     if (e < -4 || e >= kDigits) {

@@ -24,9 +24,6 @@ bool IsHexPrefix(const char16_t* q, const char16_t* end) {
 
 // 10^k is exact in the 64-bit mantissa up to k = 27.
 constexpr int kExactPowers = 28;
-// Digits beyond these cannot change the rounding to 64 bits, except through
-// whether any of them is non-zero (kept as one extra "sticky" digit).
-constexpr std::size_t kKeptDigits = 40;
 
 long double ExactPower10(int k) {
     static const auto table = [] {
@@ -45,46 +42,54 @@ long double ExactPower10(int k) {
 // 10^exp10, rounded once to extended precision.
 long double DecimalToFloat(const char16_t* intBegin, const char16_t* intEnd,
                            const char16_t* fracBegin, const char16_t* fracEnd, std::int64_t exp10) {
-    std::string digits;
+    const std::int64_t originalExp10 = exp10;
+    // The first 19 significant digits go into an integer; of the rest only
+    // their count (integer part) and whether any is non-zero matter.
+    std::uint64_t m = 0;
+    std::size_t count = 0;
     bool sticky = false;
-    std::int64_t dropped = 0;
     auto take = [&](const char16_t* b, const char16_t* e, bool fraction) {
         for (const char16_t* c = b; c < e; ++c) {
-            if (fraction) --exp10;
-            if (digits.empty() && *c == u'0') continue;
-            if (digits.size() < kKeptDigits) {
-                digits.push_back(static_cast<char>(*c));
+            const unsigned d = static_cast<unsigned>(*c - u'0');
+            if (count < 19) {
+                if (fraction) --exp10;
+                if (count || d) {
+                    m = m * 10 + d;
+                    ++count;
+                }
             } else {
-                if (*c != u'0') sticky = true;
-                ++dropped;
+                if (!fraction) ++exp10;
+                sticky = sticky || d != 0;
             }
         }
     };
     take(intBegin, intEnd, false);
     if (fracBegin) take(fracBegin, fracEnd, true);
-    if (digits.empty()) return 0;
-    exp10 += dropped;
-    while (!sticky && digits.size() > 1 && digits.back() == '0') {
-        digits.pop_back();
+    if (m == 0 && !sticky) return 0;
+    while (!sticky && m % 10 == 0 && m) {
+        m /= 10;
         ++exp10;
     }
-    if (!sticky && digits.size() <= 19 && exp10 > -kExactPowers && exp10 < kExactPowers) {
+    if (!sticky && exp10 > -kExactPowers && exp10 < kExactPowers) {
         // Both operands are exact, so the one operation rounds correctly.
-        const unsigned long long m = std::stoull(digits);
         const long double lm = static_cast<long double>(m);
         return exp10 >= 0 ? lm * ExactPower10(static_cast<int>(exp10))
                           : lm / ExactPower10(static_cast<int>(-exp10));
     }
-    if (sticky) {
-        digits.push_back('1');
-        --exp10;
-    }
-    // With at most 41 digits, exponents this far out give 0 or infinity anyway.
-    if (exp10 > 100000) exp10 = 100000;
-    if (exp10 < -100000) exp10 = -100000;
-    digits += 'e';
-    digits += std::to_string(exp10);
-    return std::strtold(digits.c_str(), nullptr);
+    // The rare rest (more than 19 significant digits, or a far exponent):
+    // the C library rounds the complete decimal text correctly.
+    std::string text;
+    text.reserve(static_cast<std::size_t>(intEnd - intBegin) +
+                 (fracBegin ? static_cast<std::size_t>(fracEnd - fracBegin) : 0) + 24);
+    for (const char16_t* c = intBegin; c < intEnd; ++c)
+        text.push_back(static_cast<char>(*c));
+    text.push_back('.');
+    if (fracBegin)
+        for (const char16_t* c = fracBegin; c < fracEnd; ++c)
+            text.push_back(static_cast<char>(*c));
+    text += 'e';
+    text += std::to_string(originalExp10);
+    return std::strtold(text.c_str(), nullptr);
 }
 
 } // namespace

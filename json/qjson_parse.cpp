@@ -97,7 +97,7 @@ EJsonError JsonParseError(const String& AMessage, const char16_t* AStart, const 
 TQJsonParser::TQJsonParser(const char16_t* AStart, const char16_t* AEnd)
     : p(AStart), FStart(AStart), FEnd(AEnd) {}
 
-int TQJsonParser::SkipGap(String* AComment, char16_t APrev) {
+int TQJsonParser::SkipGapSlow(String* AComment, char16_t APrev) {
     SkipBlanks();
     if (AComment) AComment->clear();
     if (StrictJson) {

@@ -52,7 +52,16 @@ public:
     static bool TryReadValueText(TQJson* ANode, const String& AText);
 
 private:
-    int SkipGap(String* AComment, char16_t APrev);
+    // Called around every value: when nothing is to be skipped (the usual
+    // case in compact text) it returns at once.
+    int SkipGap(String* AComment, char16_t APrev) {
+        if (p<FEnd&& * p> u' ' && *p != u'/' && *p < 0xA0 && !(StrictJson && APrev == u',')) {
+            if (AComment) AComment->clear();
+            return kJsonOk;
+        }
+        return SkipGapSlow(AComment, APrev);
+    }
+    int SkipGapSlow(String* AComment, char16_t APrev);
     void SkipBlanks() {
         while (p < FEnd && IsQBlank(*p))
             ++p;

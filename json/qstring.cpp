@@ -6,7 +6,12 @@
 #include "RtlFileStream.h"
 #include "qfloattext.h"
 
+#include <algorithm>
 #include <cstdlib>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#include <memory>
 #include <new>
 
 // --- the builder -------------------------------------------------------------
@@ -75,9 +80,10 @@ TQStringCatHelperW& TQStringCatHelperW::CatInt64(std::int64_t v) {
     return CatUInt64(0 - static_cast<std::uint64_t>(v));
 }
 
-TQStringCatHelperW& TQStringCatHelperW::Cat(long double v) {
-    char16_t buf[kFloatTextMax];
-    return Cat(buf, FormatFloatGeneral15(v, buf));
+TQStringCatHelperW& TQStringCatHelperW::Cat(const long double& v) {
+    IncSize(kFloatTextMax);
+    FDest += FormatFloatGeneral15(v, FDest);
+    return *this;
 }
 
 TQStringCatHelperW& TQStringCatHelperW::CatCurrency(std::int64_t scaled) {
@@ -86,18 +92,17 @@ TQStringCatHelperW& TQStringCatHelperW::CatCurrency(std::int64_t scaled) {
         negative ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
     if (negative) Cat(u'-');
     CatUInt64(m / 10000);
-    std::uint64_t frac = m % 10000;
+    const std::uint64_t frac = m % 10000;
     if (frac) {
         Cat(FormatSettings().DecimalSeparator);
-        int width = 4;
-        while (frac % 10 == 0) {
-            frac /= 10;
-            --width;
-        }
-        char16_t digits[4];
-        for (int i = width - 1; i >= 0; --i, frac /= 10)
-            digits[i] = static_cast<char16_t>(u'0' + frac % 10);
-        Cat(digits, static_cast<std::size_t>(width));
+        const char16_t digits[4] = {static_cast<char16_t>(u'0' + frac / 1000),
+                                    static_cast<char16_t>(u'0' + frac / 100 % 10),
+                                    static_cast<char16_t>(u'0' + frac / 10 % 10),
+                                    static_cast<char16_t>(u'0' + frac % 10)};
+        std::size_t width = 4;
+        while (digits[width - 1] == u'0')
+            --width; // stops at a non-zero digit: frac is not 0
+        Cat(digits, width);
     }
     return *this;
 }
@@ -220,6 +225,130 @@ bool IsValidUtf8(const std::uint8_t* p, std::size_t n) {
 
 } // namespace
 
+namespace {
+
+bool IsContinuation(std::uint8_t b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// The well-formed sequence at p (lead byte >= 0x80) as UTF-16 at d; returns
+// its length in bytes, or 0 when it is not well formed (or cut off).
+std::size_t WideFromSequence(const std::uint8_t* p, std::size_t left, char16_t*& d) {
+    const std::uint8_t b = p[0];
+    if (b >= 0xC2 && b <= 0xDF && left >= 2 && IsContinuation(p[1])) {
+        *d++ = static_cast<char16_t>((b & 0x1F) << 6 | (p[1] & 0x3F));
+        return 2;
+    }
+    if (b >= 0xE0 && b <= 0xEF && left >= 3 && IsContinuation(p[1]) && IsContinuation(p[2])) {
+        const char32_t c = (b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+        if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return 0; // overlong or a surrogate
+        *d++ = static_cast<char16_t>(c);
+        return 3;
+    }
+    if (b >= 0xF0 && b <= 0xF4 && left >= 4 && IsContinuation(p[1]) && IsContinuation(p[2]) &&
+        IsContinuation(p[3])) {
+        const char32_t c =
+            (b & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+        if (c < 0x10000 || c > 0x10FFFF) return 0;
+        *d++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+        *d++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        return 4;
+    }
+    return 0;
+}
+
+} // namespace
+
+String DecodeUtf8(const std::uint8_t* p, std::size_t n) {
+    // Every sequence gives at most one unit per byte, so n units suffice.
+    String out(n, u'\0');
+    char16_t* d = out.data();
+    std::size_t i = 0;
+    while (i < n) {
+#ifdef __SSE2__
+        // Sixteen ASCII bytes at a time, widened to units.
+        while (n - i >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            if (_mm_movemask_epi8(v) != 0) break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                             _mm_unpacklo_epi8(v, _mm_setzero_si128()));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8),
+                             _mm_unpackhi_epi8(v, _mm_setzero_si128()));
+            d += 16;
+            i += 16;
+        }
+        if (i == n) break;
+#endif
+        if (p[i] < 0x80) {
+            *d++ = p[i++];
+            continue;
+        }
+        if (const std::size_t len = WideFromSequence(p + i, n - i, d)) {
+            i += len;
+            continue;
+        }
+        // Anything not well formed goes to the runtime's decoder, up to the
+        // next ASCII byte, so that its replacement rules apply unchanged.
+        std::size_t j = i + 1;
+        while (j < n && p[j] >= 0x80)
+            ++j;
+        const String wide = Utf8ToString(p + i, j - i);
+        std::memcpy(d, wide.data(), wide.size() * sizeof(char16_t));
+        d += wide.size();
+        i = j;
+    }
+    out.resize(static_cast<std::size_t>(d - out.data()));
+    return out;
+}
+
+std::size_t EncodeUtf8To(StringView text, std::uint8_t* out) {
+    std::uint8_t* d = out;
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+#ifdef __SSE2__
+        // Eight ASCII units at a time, narrowed to bytes.
+        while (n - i >= 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            const __m128i high = _mm_subs_epu16(v, _mm_set1_epi16(0x7F));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(v, v));
+            d += 8;
+            i += 8;
+        }
+        if (i == n) break;
+#endif
+        const char32_t c = text[i];
+        if (c < 0x80) {
+            *d++ = static_cast<std::uint8_t>(c);
+        } else if (c < 0x800) {
+            *d++ = static_cast<std::uint8_t>(0xC0 | c >> 6);
+            *d++ = static_cast<std::uint8_t>(0x80 | (c & 0x3F));
+        } else if (!IsHighSurrogate(text[i]) && !IsLowSurrogate(text[i])) {
+            *d++ = static_cast<std::uint8_t>(0xE0 | c >> 12);
+            *d++ = static_cast<std::uint8_t>(0x80 | (c >> 6 & 0x3F));
+            *d++ = static_cast<std::uint8_t>(0x80 | (c & 0x3F));
+        } else if (IsHighSurrogate(text[i]) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
+            const char32_t cp = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+            *d++ = static_cast<std::uint8_t>(0xF0 | cp >> 18);
+            *d++ = static_cast<std::uint8_t>(0x80 | (cp >> 12 & 0x3F));
+            *d++ = static_cast<std::uint8_t>(0x80 | (cp >> 6 & 0x3F));
+            *d++ = static_cast<std::uint8_t>(0x80 | (cp & 0x3F));
+        } else {
+            // A lone surrogate: the runtime's replacement.
+            const std::string bytes = StringToUtf8(text.substr(i, 1));
+            std::memcpy(d, bytes.data(), bytes.size());
+            d += bytes.size();
+        }
+    }
+    return static_cast<std::size_t>(d - out);
+}
+
+void AppendUtf8(StringView text, TBytes& out) {
+    const std::size_t start = out.size();
+    out.resize(start + text.size() * 3);
+    out.resize(start + EncodeUtf8To(text, out.data() + start));
+}
+
 TTextEncoding DetectTextEncoding(const std::uint8_t* p, std::size_t n) {
     std::size_t le = 0, be = 0;
     for (std::size_t i = 0; i + 1 < n; i += 2) {
@@ -231,7 +360,7 @@ TTextEncoding DetectTextEncoding(const std::uint8_t* p, std::size_t n) {
 }
 
 String DecodeText(const std::uint8_t* p, std::size_t n, TTextEncoding AEncoding) {
-    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) return Utf8ToString(p + 3, n - 3);
+    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) return DecodeUtf8(p + 3, n - 3);
     if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE)
         return TEncoding::Unicode()->GetString(p + 2, n - 2);
     if (n >= 2 && p[0] == 0xFE && p[1] == 0xFF)
@@ -242,12 +371,11 @@ String DecodeText(const std::uint8_t* p, std::size_t n, TTextEncoding AEncoding)
         return TEncoding::Unicode()->GetString(p, n);
     case teUnicode16BE:
         return TEncoding::BigEndianUnicode()->GetString(p, n);
-    case teAnsi:
-        return TEncoding::ANSI()->GetString(p, n);
     default:
-        // Text that is not valid UTF-8 is read in the ANSI code page, which
-        // on this system is UTF-8 as well: bad sequences become U+FFFD.
-        return Utf8ToString(p, n);
+        // The ANSI code page is UTF-8 on this system, so text that is not
+        // valid UTF-8 reads the same way: bad sequences become U+FFFD.
+        static_assert(kAnsiCodePage == CP_UTF8, "teAnsi is decoded as UTF-8");
+        return DecodeUtf8(p, n);
     }
 }
 
@@ -262,28 +390,34 @@ String LoadTextW(StringView AFileName, TTextEncoding AEncoding) {
 }
 
 TBytes EncodeText(StringView AText, TTextEncoding AEncoding, bool AWriteBom) {
-    TEncoding* encoding;
-    switch (AEncoding) {
-    case teUTF8:
-        encoding = TEncoding::UTF8();
-        break;
-    case teAnsi:
-        encoding = TEncoding::ANSI();
-        AWriteBom = false;
-        break;
-    case teUnicode16LE:
-        encoding = TEncoding::Unicode();
-        break;
-    default:
-        encoding = TEncoding::BigEndianUnicode();
-        break;
-    }
-    TBytes out = AWriteBom ? encoding->GetPreamble() : TBytes{};
-    const TBytes body = encoding->GetBytes(AText);
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
+    TBytesStream stream;
+    SaveTextW(stream, AText, AEncoding, AWriteBom);
+    return stream.DataBytes();
 }
 
 void SaveTextW(TStream& AStream, StringView AText, TTextEncoding AEncoding, bool AWriteBom) {
-    AStream.WriteBytes(EncodeText(AText, AEncoding, AWriteBom));
+    // The ANSI code page is UTF-8 here; only teUTF8 writes a mark for it.
+    static_assert(kAnsiCodePage == CP_UTF8, "teAnsi is encoded as UTF-8");
+    const bool utf8 = AEncoding == teUTF8 || AEncoding == teAnsi;
+    TEncoding* const wide =
+        AEncoding == teUnicode16LE ? TEncoding::Unicode() : TEncoding::BigEndianUnicode();
+    if (AWriteBom && AEncoding != teAnsi)
+        AStream.WriteBytes(utf8 ? TBytes{0xEF, 0xBB, 0xBF} : wide->GetPreamble());
+    // Piece by piece through one buffer, so that a long text is never held
+    // twice more in bytes; a piece never ends inside a surrogate pair.
+    constexpr std::size_t kPiece = 64 * 1024;
+    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kPiece * 3]);
+    for (std::size_t i = 0; i < AText.size();) {
+        std::size_t n = std::min(kPiece, AText.size() - i);
+        if (i + n < AText.size() && IsHighSurrogate(AText[i + n - 1])) --n;
+        const StringView piece = AText.substr(i, n);
+        if (utf8) {
+            AStream.WriteBuffer(buffer.get(),
+                                static_cast<std::int64_t>(EncodeUtf8To(piece, buffer.get())));
+        } else {
+            const TBytes bytes = wide->GetBytes(piece);
+            AStream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        }
+        i += n;
+    }
 }

@@ -68,7 +68,13 @@ public:
 
     TQStringCatHelperW& Cat(const char16_t* p, std::size_t len) {
         IncSize(len);
-        if (len) std::memcpy(FDest, p, len * sizeof(char16_t));
+        if (len <= 8) {
+            // Names, numbers and punctuation: cheaper than calling memcpy.
+            for (std::size_t i = 0; i < len; ++i)
+                FDest[i] = p[i];
+        } else {
+            std::memcpy(FDest, p, len * sizeof(char16_t));
+        }
         FDest += len;
         return *this;
     }
@@ -96,7 +102,7 @@ public:
     TQStringCatHelperW& CatInt64(std::int64_t v);
     TQStringCatHelperW& CatUInt64(std::uint64_t v);
     // The runtime's general float text with 15 significant digits.
-    TQStringCatHelperW& Cat(long double v);
+    TQStringCatHelperW& Cat(const long double& v);
     TQStringCatHelperW& Cat(double v) { return Cat(static_cast<long double>(v)); }
     TQStringCatHelperW& Cat(bool v) { return Cat(v ? StringView(u"true") : StringView(u"false")); }
     // A currency amount given as the value times 10000: up to four decimals.
@@ -133,6 +139,14 @@ private:
     std::size_t FBlockSize;
     std::size_t FSize = 0;
 };
+
+// UTF-8 to UTF-16 and back, as the runtime converts (invalid input becomes
+// U+FFFD), with runs of ASCII copied directly.
+String DecodeUtf8(const std::uint8_t* p, std::size_t n);
+void AppendUtf8(StringView text, TBytes& out);
+// Writes the UTF-8 form of `text` to `out`, which has room for three bytes
+// a unit, and returns the number of bytes written.
+std::size_t EncodeUtf8To(StringView text, std::uint8_t* out);
 
 // Encoding of a text without byte-order mark: UTF-16 when ASCII characters
 // come paired with zero bytes (the side of the zero gives the byte order),

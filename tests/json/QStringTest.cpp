@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 TEST(QStringCatHelper, GrowsInBlocksAndKeepsItsText) {
     TQStringCatHelperW b;
     EXPECT_EQ(b.Capacity(), 16384u);
@@ -67,4 +69,30 @@ TEST(QTextEncoding, MarksOverrideAndDetectionDecides) {
     const std::uint8_t latin[] = {'{', 0xE9, '}'};
     EXPECT_EQ(DetectTextEncoding(latin, 3), teAnsi);
     EXPECT_EQ(DecodeText(latin, 3, teAuto), u"{\uFFFD}");
+}
+
+TEST(QTextEncoding, FastConvertersAgreeWithTheRuntime) {
+    // Random mixes of ASCII runs and other bytes (valid and broken sequences)
+    // and of UTF-16 units (pairs and lone surrogates), at every alignment.
+    std::mt19937 rng(5);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        String units;
+        const int len = static_cast<int>(rng() % 80);
+        for (int i = 0; i < len; ++i) {
+            if (rng() % 3) {
+                bytes.push_back(static_cast<char>('a' + rng() % 26));
+                units.push_back(static_cast<char16_t>(u'a' + rng() % 26));
+            } else {
+                bytes.push_back(static_cast<char>(0x80 + rng() % 0x80));
+                static const char16_t odd[] = {0xE9, 0x4E2D, 0xD83D, 0xDE00, 0x7FF, 0x800, 0xFFFF};
+                units.push_back(odd[rng() % 7]);
+            }
+        }
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        ASSERT_EQ(DecodeUtf8(data, bytes.size()), Utf8ToString(bytes));
+        TBytes out;
+        AppendUtf8(units, out);
+        ASSERT_EQ(std::string(out.begin(), out.end()), StringToUtf8(units));
+    }
 }

@@ -49,6 +49,21 @@ TEST(JsonWrite, StringEscapes) {
     EXPECT_EQ(TQJson::JsonUnescape(u"\"" + TQJson::JsonEscape(sample, false) + u"\""), sample);
 }
 
+TEST(JsonWrite, EscapesAtEveryPositionOfALongString) {
+    // Long strings go eight units at a time; an escape may fall anywhere.
+    const char16_t specials[] = {u'"', u'\\', 0x01, 0x1F, 0x7F, 0xE9, u'\n'};
+    for (char16_t special : specials)
+        for (bool escape : {false, true})
+            for (std::size_t at = 0; at < 40; ++at) {
+                String s(40, u'x');
+                s[at] = special;
+                String expected;
+                for (char16_t c : s)
+                    expected += TQJson::JsonEscape(String(1, c), escape);
+                ASSERT_EQ(TQJson::JsonEscape(s, escape), expected) << at;
+            }
+}
+
 TEST(JsonWrite, EncodeSettings) {
     Doc d = Parsed(u"{\"n\":null,\"e\":\"\",\"z\":0,\"f\":0.0,\"b\":false,\"o\":{},\"a\":[],"
                    u"\"d\":12345678901234567890123,\"k\":1}");
