@@ -427,6 +427,8 @@ private:
         FNameHash = 0;
     }
     void ApplyIgnoreCase(bool AValue);
+    // Intersect (ACommon) and Diff (not ACommon).
+    TQJson* SelectMembers(const TQJson* AJson, bool ACommon) const;
     [[noreturn]] void RaiseConvert(const char16_t* ATarget) const;
 
     String FName;

@@ -204,50 +204,10 @@ bool TQJson::Match(const TQJson* APattern) const {
     return Equals(APattern);
 }
 
-TQJson* TQJson::Intersect(const TQJson* AJson) const {
+TQJson* TQJson::SelectMembers(const TQJson* AJson, bool ACommon) const {
     std::unique_ptr<TQJson> result(const_cast<TQJson*>(this)->NewChildNode());
     if (!IsContainer() || !AJson || AJson->FDataType != FDataType) {
-        if (Equals(AJson)) result->Assign(this);
-        return result.release();
-    }
-    result->SetDataType(FDataType);
-    if (IsObject()) {
-        TNameIndex other(AJson, FIgnoreCase);
-        for (const TQJson* child : Items()) {
-            const TQJson* match = other.Take(child->FName);
-            if (!match) continue;
-            if (child->IsObject() && match->IsObject()) {
-                // Nested objects keep what both hold.
-                TQJson* common = child->Intersect(match);
-                if (common->GetCount())
-                    result->Add(child->FName, common);
-                else
-                    delete common;
-            } else if (child->Equals(match)) {
-                TQJson* copy = child->Copy();
-                result->Add(child->FName, copy);
-            }
-        }
-    } else {
-        // Elements pair with equal elements of the other array, each used once.
-        std::vector<bool> used(AJson->Items().size());
-        for (const TQJson* child : Items()) {
-            for (std::size_t i = 0; i < used.size(); ++i) {
-                if (!used[i] && child->Equals(AJson->Items()[i])) {
-                    used[i] = true;
-                    result->Add(child->Copy());
-                    break;
-                }
-            }
-        }
-    }
-    return result.release();
-}
-
-TQJson* TQJson::Diff(const TQJson* AJson) const {
-    std::unique_ptr<TQJson> result(const_cast<TQJson*>(this)->NewChildNode());
-    if (!IsContainer() || !AJson || AJson->FDataType != FDataType) {
-        if (!Equals(AJson)) result->Assign(this);
+        if (Equals(AJson) == ACommon) result->Assign(this);
         return result.release();
     }
     result->SetDataType(FDataType);
@@ -256,26 +216,35 @@ TQJson* TQJson::Diff(const TQJson* AJson) const {
         for (const TQJson* child : Items()) {
             const TQJson* match = other.Take(child->FName);
             if (match && child->IsObject() && match->IsObject()) {
-                // Nested objects keep only what differs.
-                TQJson* delta = child->Diff(match);
-                if (delta->GetCount())
-                    result->Add(child->FName, delta);
+                // Nested objects keep only their own selection, when there is one.
+                TQJson* part = child->SelectMembers(match, ACommon);
+                if (part->GetCount())
+                    result->Add(child->FName, part);
                 else
-                    delete delta;
-            } else if (!match || !child->Equals(match)) {
+                    delete part;
+            } else if ((match && child->Equals(match)) == ACommon) {
                 result->Add(child->FName, child->Copy());
             }
         }
     } else {
+        // Elements pair with equal elements of the other array, each used once.
         std::vector<bool> used(AJson->Items().size());
         for (const TQJson* child : Items()) {
             bool found = false;
             for (std::size_t i = 0; i < used.size() && !found; ++i)
                 if (!used[i] && child->Equals(AJson->Items()[i])) used[i] = found = true;
-            if (!found) result->Add(child->Copy());
+            if (found == ACommon) result->Add(child->Copy());
         }
     }
     return result.release();
+}
+
+TQJson* TQJson::Intersect(const TQJson* AJson) const {
+    return SelectMembers(AJson, true);
+}
+
+TQJson* TQJson::Diff(const TQJson* AJson) const {
+    return SelectMembers(AJson, false);
 }
 
 // --- merging ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include "RtlConvert.h"
 #include "RtlFormat.h"
+#include "qjson_path.h"
 
 #include <cmath>
 #include <memory>
@@ -351,29 +352,16 @@ TQJson* TQJson::ForceName(const String& AName) {
 
 TQJson* TQJson::ForcePath(const String& APath) {
     TQJson* node = this;
-    std::size_t i = 0;
-    while (i <= APath.size()) {
-        std::size_t next = APath.find_first_of(u"./\\", i);
-        if (next == String::npos) next = APath.size();
-        const StringView segment(APath.data() + i, next - i);
-        i = next + 1;
-        if (segment.empty()) continue;
-        const std::size_t bracket = segment.find(u'[');
-        const String name(segment.substr(0, bracket));
-        if (!name.empty()) node = node->ForceName(name);
-        for (std::size_t b = bracket; b != StringView::npos;) {
-            const std::size_t close = segment.find(u']', b);
-            if (close == StringView::npos) break;
+    for (const TQJsonPathStep& step : SplitJsonPath(APath)) {
+        if (!step.Name.empty()) node = node->ForceName(step.Name);
+        for (const String& text : step.Indexes) {
             std::int64_t index;
-            if (!TryStrToInt64(Trim(segment.substr(b + 1, close - b - 1)), index) || index < 0 ||
-                index > 0x7FFFFFFF)
-                throw EListError(Format(u"List index out of bounds (%s)",
-                                        {String(segment.substr(b + 1, close - b - 1))}));
+            if (!TryStrToInt64(Trim(text), index) || index < 0 || index > 0x7FFFFFFF)
+                throw EListError(Format(u"List index out of bounds (%s)", {text}));
             if (!node->IsContainer()) node->SetDataType(jdtArray);
             while (node->GetCount() <= index)
                 node->Add();
             node = node->GetItems(static_cast<int>(index));
-            b = segment.find(u'[', close);
         }
     }
     return node;

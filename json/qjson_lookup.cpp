@@ -4,6 +4,7 @@
 
 #include "RtlException.h"
 #include "qjson_number.h"
+#include "qjson_path.h"
 
 #include <regex>
 
@@ -65,22 +66,16 @@ int TQJson::ItemByName(const String& AName, TQJsonItemList& AList, bool ANest) {
 
 TQJson* TQJson::ItemByPath(const String& APath) {
     TQJson* node = this;
-    std::size_t i = 0;
-    while (node && i <= APath.size()) {
-        std::size_t next = APath.find_first_of(u"./\\", i);
-        if (next == String::npos) next = APath.size();
-        const StringView segment(APath.data() + i, next - i);
-        i = next + 1;
-        if (segment.empty()) continue;
+    for (const TQJsonPathStep& step : SplitJsonPath(APath)) {
+        if (!step.Valid) return nullptr;
         // name[i][j]: the named child, then positions inside nested containers.
-        const std::size_t bracket = segment.find(u'[');
-        if (bracket != 0) node = node->ItemByName(String(segment.substr(0, bracket)));
-        for (std::size_t b = bracket; node && b != StringView::npos;) {
-            const std::size_t close = segment.find(u']', b);
-            if (close == StringView::npos) return nullptr;
-            node = node->ItemByName(String(segment.substr(b, close - b + 1)));
-            b = segment.find(u'[', close);
+        if (!step.Name.empty()) node = node->ItemByName(step.Name);
+        for (const String& index : step.Indexes) {
+            String form(1, u'[');
+            form.append(index).push_back(u']');
+            if (node) node = node->ItemByName(form);
         }
+        if (!node) return nullptr;
     }
     return node;
 }

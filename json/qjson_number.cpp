@@ -11,13 +11,6 @@ bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-int HexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-
 bool IsHexPrefix(const char16_t* q, const char16_t* end) {
     return q + 1 < end && q[0] == u'0' && (q[1] == u'x' || q[1] == u'X');
 }
@@ -101,7 +94,7 @@ int ReadInteger(const char16_t*& p, const char16_t* end, std::int64_t& value) {
         q += *q == u'$' ? 1 : 2;
         const char16_t* digits = q;
         std::uint64_t v = 0;
-        for (int d; q < end && (d = HexDigit(*q)) >= 0; ++q) {
+        for (int d; q < end && (d = HexDigitValue(*q)) >= 0; ++q) {
             if (q - digits >= 16) return 0; // beyond 64 bits
             v = v * 16 + static_cast<unsigned>(d);
         }
@@ -140,7 +133,7 @@ bool ReadNumber(const char16_t*& p, const char16_t* end, long double& value, boo
     if (q < end && (*q == u'$' || *q == u'&' || IsHexPrefix(q, end))) {
         q += *q == u'0' ? 2 : 1;
         std::uint64_t v = 0;
-        for (int d; q < end && (d = HexDigit(*q)) >= 0; ++q)
+        for (int d; q < end && (d = HexDigitValue(*q)) >= 0; ++q)
             v = v * 16 + static_cast<unsigned>(d);
         value = static_cast<long double>(static_cast<std::int64_t>(v));
         p = q;

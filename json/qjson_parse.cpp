@@ -415,39 +415,19 @@ namespace {
         Format(u"当前位置应该是 \"%s\" ，而不是 \"%s\"。", {String(expected), String(p, n)}));
 }
 
-int HexDigitValue(char16_t h) {
-    return h >= u'0' && h <= u'9'   ? h - u'0'
-           : h >= u'a' && h <= u'f' ? h - u'a' + 10
-           : h >= u'A' && h <= u'F' ? h - u'A' + 10
-                                    : -1;
-}
-
 // The escape at p (just after its backslash) into the builder; p moves to
 // its last character.
 void ReadEscapedChar(TQStringCatHelperW& ABuilder, const char16_t*& p, const char16_t* AEnd) {
+    // The letters of the one-character escapes and what they stand for.
+    static constexpr char16_t kLetters[] = u"abtnvfr";
+    static constexpr char16_t kMeanings[] = {0x07, 0x08, u'\t', u'\n', 0x0B, u'\f', u'\r'};
     const char16_t c = *p;
+    for (int i = 0; i < 7; ++i)
+        if (c == kLetters[i]) {
+            ABuilder.Cat(kMeanings[i]);
+            return;
+        }
     switch (c) {
-    case u'a':
-        ABuilder.Cat(char16_t(7));
-        break;
-    case u'b':
-        ABuilder.Cat(char16_t(8));
-        break;
-    case u't':
-        ABuilder.Cat(u'\t');
-        break;
-    case u'n':
-        ABuilder.Cat(u'\n');
-        break;
-    case u'v':
-        ABuilder.Cat(char16_t(11));
-        break;
-    case u'f':
-        ABuilder.Cat(u'\f');
-        break;
-    case u'r':
-        ABuilder.Cat(u'\r');
-        break;
     case u'\\':
     case u'\'':
     case u'"':

@@ -433,13 +433,6 @@ int Base64Value(char16_t c) {
     return -1;
 }
 
-int HexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 TBytes TQJson::GetAsHexBytes() const {
@@ -449,7 +442,7 @@ TBytes TQJson::GetAsHexBytes() const {
     int high = -1;
     for (char16_t c : FValue.AsString) {
         if (IsQBlank(c)) continue;
-        const int v = HexValue(c);
+        const int v = HexDigitValue(c);
         if (v < 0) RaiseConvert(u"Bytes");
         if (high < 0) {
             high = v;
