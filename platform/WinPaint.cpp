@@ -114,13 +114,14 @@ void RedrawWindowArea(HWND hwnd, const RegionData* windowRgn, UINT flags) {
                 if (flags & RDW_ERASE) w->ErasePending = true;
                 if ((flags & RDW_FRAME) && touchesFrame) w->NcPaintPending = true;
             }
-            if (flags & RDW_INTERNALPAINT) w->InternalPaint = true;
         } else if (flags & RDW_VALIDATE) {
             w->Update = RegionData::Combine(w->Update, area, RGN_DIFF);
             if (w->Update.IsEmpty() || (flags & RDW_NOERASE)) w->ErasePending = false;
             if ((flags & RDW_NOFRAME) || w->Update.IsEmpty()) w->NcPaintPending = false;
-            if (flags & RDW_NOINTERNALPAINT) w->InternalPaint = false;
         }
+        // Internal paint asks for WM_PAINT without any area being invalid.
+        if (flags & RDW_INTERNALPAINT) w->InternalPaint = true;
+        if (flags & RDW_NOINTERNALPAINT) w->InternalPaint = false;
 
         const bool children = (flags & RDW_ALLCHILDREN) ||
                               (!(flags & RDW_NOCHILDREN) && !(w->Style & WS_CLIPCHILDREN));

@@ -206,4 +206,87 @@ TEST_F(WinGdiTest, ShapesLinesAndEdges) {
     DeleteObject(d.Bitmap);
 }
 
+TEST_F(WinGdiTest, ClipRegionsCombineInDeviceSpaceAndWindowOriginShifts) {
+    Dib d = MakeDib(20, 20);
+    HRGN left = CreateRectRgn(0, 0, 10, 20);
+    HRGN top = CreateRectRgn(0, 0, 20, 10);
+    EXPECT_EQ(SelectClipRgn(d.Dc, left), SIMPLEREGION);
+    EXPECT_EQ(ExtSelectClipRgn(d.Dc, top, RGN_OR), COMPLEXREGION);
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(d.Dc, copy), 1);
+    EXPECT_TRUE(PtInRegion(copy, 15, 5));
+    EXPECT_FALSE(PtInRegion(copy, 15, 15));
+    // The region handle stays the caller's: changing it later does not
+    // change the DC.
+    OffsetRgn(left, 100, 100);
+    Fill(d.Dc, 0, 0, 20, 20, RGB(0, 0, 9));
+    EXPECT_EQ(d.At(15, 15), 0u);
+    EXPECT_EQ(d.At(5, 15), 9u);
+    // Window origin: logical (10, 10) is device (0, 0).
+    SelectClipRgn(d.Dc, nullptr);
+    EXPECT_EQ(GetClipRgn(d.Dc, copy), 0);
+    SetWindowOrgEx(d.Dc, 10, 10, nullptr);
+    POINT p{10, 10};
+    LPtoDP(d.Dc, &p, 1);
+    EXPECT_EQ(p.x, 0);
+    Fill(d.Dc, 10, 10, 11, 11, RGB(0, 0, 7));
+    EXPECT_EQ(d.At(0, 0), 7u);
+    RECT box;
+    GetClipBox(d.Dc, &box);
+    EXPECT_EQ(box.left, 10);
+    EXPECT_EQ(box.right, 30);
+    // Clipping by a rectangle given in logical coordinates.
+    IntersectClipRect(d.Dc, 10, 10, 12, 12);
+    EXPECT_FALSE(PtVisible(d.Dc, 12, 12));
+    EXPECT_TRUE(PtVisible(d.Dc, 11, 11));
+    DeleteObject(left);
+    DeleteObject(top);
+    DeleteObject(copy);
+    DeleteDC(d.Dc);
+    DeleteObject(d.Bitmap);
+}
+
+TEST_F(WinGdiTest, StockObjectsSurviveAndObjectsDescribeThemselves) {
+    HGDIOBJ black = GetStockObject(BLACK_BRUSH);
+    EXPECT_TRUE(DeleteObject(black));
+    EXPECT_EQ(GetObjectType(black), static_cast<DWORD>(OBJ_BRUSH));
+    LOGBRUSH lb;
+    ASSERT_EQ(GetObjectW(black, sizeof lb, &lb), static_cast<int>(sizeof lb));
+    EXPECT_EQ(lb.lbColor, RGB(0, 0, 0));
+    HPEN pen = CreatePen(PS_DASH, 3, RGB(1, 2, 3));
+    LOGPEN lp;
+    ASSERT_EQ(GetObjectW(pen, sizeof lp, &lp), static_cast<int>(sizeof lp));
+    EXPECT_EQ(lp.lopnStyle, static_cast<UINT>(PS_DASH));
+    EXPECT_EQ(lp.lopnWidth.x, 3);
+    // A pen deleted while selected stays usable by that DC.
+    Dib d = MakeDib(4, 4);
+    SelectObject(d.Dc, pen);
+    EXPECT_TRUE(DeleteObject(pen));
+    EXPECT_EQ(GetObjectType(pen), 0u);
+    MoveToEx(d.Dc, 0, 1, nullptr);
+    LineTo(d.Dc, 4, 1);
+    EXPECT_EQ(d.At(0, 1), 0x00010203u);
+    DeleteDC(d.Dc);
+    DeleteObject(d.Bitmap);
+}
+
+TEST_F(WinGdiTest, PatternAndKeyedTransfers) {
+    Dib d = MakeDib(4, 1);
+    d.Bits[0] = 0x00FFFFFF;
+    PatBlt(d.Dc, 0, 0, 1, 1, DSTINVERT);
+    EXPECT_EQ(d.At(0, 0), 0u);
+    SelectObject(d.Dc, GetStockObject(WHITE_BRUSH));
+    PatBlt(d.Dc, 1, 0, 1, 1, PATCOPY);
+    EXPECT_EQ(d.At(1, 0), 0x00FFFFFFu);
+    Dib src = MakeDib(2, 1);
+    src.Bits[0] = 0x00FF00FF; // the key colour
+    src.Bits[1] = 0x00123456;
+    d.Bits[2] = d.Bits[3] = 0x00ABCDEF;
+    ASSERT_TRUE(TransparentBlt(d.Dc, 2, 0, 2, 1, src.Dc, 0, 0, 2, 1, RGB(255, 0, 255)));
+    EXPECT_EQ(d.At(2, 0), 0x00ABCDEFu);
+    EXPECT_EQ(d.At(3, 0), 0x00123456u);
+    ASSERT_TRUE(BitBlt(d.Dc, 2, 0, 1, 1, src.Dc, 1, 0, SRCINVERT));
+    EXPECT_EQ(d.At(2, 0), (0x00ABCDEFu ^ 0x00123456u));
+}
+
 } // namespace

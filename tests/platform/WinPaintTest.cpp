@@ -140,4 +140,62 @@ TEST_F(WinPaintTest, WindowRegionMasksTheCaptureAndDrawing) {
     EXPECT_EQ(pic.At(2, 2), 0u);
 }
 
+TEST_F(WinPaintTest, UpdateAreaQueriesAndRedrawFlags) {
+    HWND w = MakeTop(0, 0, 50, 50);
+    Pump();
+    RECT r{5, 5, 10, 10};
+    InvalidateRect(w, &r, FALSE);
+    RECT u;
+    EXPECT_TRUE(GetUpdateRect(w, &u, FALSE));
+    EXPECT_EQ(u.left, 5);
+    EXPECT_EQ(u.right, 10);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetUpdateRgn(w, rgn, FALSE), SIMPLEREGION);
+    ValidateRect(w, nullptr);
+    EXPECT_FALSE(GetUpdateRect(w, &u, FALSE));
+    // An internal paint asks for WM_PAINT without any update area.
+    RedrawWindow(w, nullptr, nullptr, RDW_INTERNALPAINT);
+    Log().clear();
+    Pump();
+    EXPECT_EQ(CountOf(w, WM_PAINT), 1);
+    // With redrawing switched off the window is not painted.
+    SendMessageW(w, WM_SETREDRAW, FALSE, 0);
+    InvalidateRect(w, nullptr, TRUE);
+    Pump();
+    EXPECT_EQ(CountOf(w, WM_PAINT), 1);
+    SendMessageW(w, WM_SETREDRAW, TRUE, 0);
+    Pump();
+    EXPECT_EQ(CountOf(w, WM_PAINT), 2);
+    DeleteObject(rgn);
+}
+
+TEST_F(WinPaintTest, EraseResultReachesThePaintStruct) {
+    HWND w = MakeTop(0, 0, 20, 20);
+    Pump();
+    BOOL erasedFlag = TRUE;
+    Handlers()[w] = [&](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_ERASEBKGND) return 0; // not erased
+        if (m != WM_PAINT) return std::nullopt;
+        PAINTSTRUCT ps;
+        BeginPaint(h, &ps);
+        erasedFlag = ps.fErase;
+        EndPaint(h, &ps);
+        return 0;
+    };
+    InvalidateRect(w, nullptr, TRUE);
+    Pump();
+    EXPECT_TRUE(erasedFlag); // the window must erase itself
+    Handlers()[w] = [&](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m != WM_PAINT) return std::nullopt;
+        PAINTSTRUCT ps;
+        BeginPaint(h, &ps);
+        erasedFlag = ps.fErase;
+        EndPaint(h, &ps);
+        return 0;
+    };
+    InvalidateRect(w, nullptr, TRUE);
+    Pump();
+    EXPECT_FALSE(erasedFlag); // the class brush erased it
+}
+
 } // namespace
