@@ -25,7 +25,13 @@ Backend& CurrentBackend() {
     WinState& s = State();
     if (!s.TheBackend) {
         s.TheBackend = CreateX11Backend();
-        if (!s.TheBackend) s.TheBackend = platform::headless::CreateHeadlessBackend({});
+        if (!s.TheBackend) {
+            // Without a display, windows live in memory on the real clock;
+            // tests that want a fake clock install their own back-end.
+            platform::headless::Options options;
+            options.FakeClock = false;
+            s.TheBackend = platform::headless::CreateHeadlessBackend(options);
+        }
     }
     return *s.TheBackend;
 }
