@@ -80,6 +80,26 @@ std::pair<UConverter*, std::string> Resolve(std::u16string_view charSet) {
     return {OpenConverter(kAnsiConverter), kAnsiConverter};
 }
 
+// Runs a whole-string conversion into `out`, which is sized for the usual
+// case; when a substitute makes the output longer it is resized to the length
+// the converter asks for and run once more. `out` holds exactly the output on
+// success and nothing on failure.
+template <typename Buffer, typename Convert> bool ConvertInto(Buffer& out, Convert convert) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        UErrorCode error = U_ZERO_ERROR;
+        const int32_t written = convert(static_cast<int32_t>(out.size()), &error);
+        if (error == U_BUFFER_OVERFLOW_ERROR && written > 0) {
+            out.resize(static_cast<std::size_t>(written));
+            continue;
+        }
+        if (U_FAILURE(error)) break;
+        out.resize(static_cast<std::size_t>(written));
+        return true;
+    }
+    out.clear();
+    return false;
+}
+
 } // namespace
 
 std::string CodePageResolvedName(std::u16string_view charSet) {
@@ -101,21 +121,10 @@ bool TCodePage::Encode(std::u16string_view text, std::vector<std::uint8_t>& byte
     if (text.empty()) return true;
     const auto length = static_cast<int32_t>(text.size());
     bytes.resize(UCNV_GET_MAX_BYTES_FOR_STRING(length, ucnv_getMaxCharSize(FConverter)));
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        UErrorCode error = U_ZERO_ERROR;
-        const int32_t written =
-            ucnv_fromUChars(FConverter, reinterpret_cast<char*>(bytes.data()),
-                            static_cast<int32_t>(bytes.size()), text.data(), length, &error);
-        if (error == U_BUFFER_OVERFLOW_ERROR && written > 0) {
-            bytes.resize(static_cast<std::size_t>(written));
-            continue;
-        }
-        if (U_FAILURE(error)) break;
-        bytes.resize(static_cast<std::size_t>(written));
-        return true;
-    }
-    bytes.clear();
-    return false;
+    return ConvertInto(bytes, [&](int32_t capacity, UErrorCode* error) {
+        return ucnv_fromUChars(FConverter, reinterpret_cast<char*>(bytes.data()), capacity,
+                               text.data(), length, error);
+    });
 }
 
 bool TCodePage::Decode(const std::uint8_t* data, std::size_t size, std::u16string& text) const {
@@ -124,21 +133,10 @@ bool TCodePage::Decode(const std::uint8_t* data, std::size_t size, std::u16strin
     if (size == 0) return true;
     const auto length = static_cast<int32_t>(size);
     text.resize(size * 2 + 16);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        UErrorCode error = U_ZERO_ERROR;
-        const int32_t written =
-            ucnv_toUChars(FConverter, text.data(), static_cast<int32_t>(text.size()),
-                          reinterpret_cast<const char*>(data), length, &error);
-        if (error == U_BUFFER_OVERFLOW_ERROR && written > 0) {
-            text.resize(static_cast<std::size_t>(written));
-            continue;
-        }
-        if (U_FAILURE(error)) break;
-        text.resize(static_cast<std::size_t>(written));
-        return true;
-    }
-    text.clear();
-    return false;
+    return ConvertInto(text, [&](int32_t capacity, UErrorCode* error) {
+        return ucnv_toUChars(FConverter, text.data(), capacity, reinterpret_cast<const char*>(data),
+                             length, error);
+    });
 }
 
 } // namespace platform
