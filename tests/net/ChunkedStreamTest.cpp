@@ -123,6 +123,18 @@ for name in sys.argv[1:]:
     EXPECT_EQ(out, expected);
 }
 
+// Completion comes right after the empty line that closes the trailer, never
+// before it, so the next response on the connection is read from its start.
+TEST(ChunkedStream, ConsumesTrailerLinesThroughTheEmptyLine) {
+    for (const std::string wire : {"3\r\nabc\r\n0\r\nExpires: never\r\nX-Sum: 42\r\n\r\nNEXT",
+                                   "0;ext\r\nA: 1\n\nNEXT", "0\r\n\r\nNEXT"}) {
+        EXPECT_EQ(DecodeWhole(wire).CompletedAt, wire.find("NEXT")) << wire;
+        // Cut off before the closing empty line: not complete yet.
+        EXPECT_EQ(DecodeWhole(wire.substr(0, wire.find("NEXT") - 1)).CompletedAt, std::string::npos)
+            << wire;
+    }
+}
+
 TEST(ChunkedStream, MalformedFramingRaises) {
     const std::vector<std::string> bad = {
         "\r\nabc",                      // size line without digits

@@ -194,6 +194,28 @@ TEST(HttpHeader, RequestHeaderWritesOnlyWhatIsSet) {
                                 u"Content-Type: text/plain; charset=utf-8\r\nX-A: 1\r\n");
 }
 
+// Typed values reach the block through the field list, which refuses any line
+// break: a lone LF or CR ends a line for many servers just as CR LF does.
+TEST(HttpHeader, LineBreaksInValuesAreRefusedWhenWritten) {
+    for (const char16_t* lineBreak : {u"\r\n", u"\n", u"\r"}) {
+        const String evil = u"x" + String(lineBreak) + u"X-Evil: 1";
+        TclHttpRequestHeader header;
+        header.SetUserAgent(evil);
+        EXPECT_THROW(Written(header), EAssertionFailed);
+        header.SetUserAgent(u"agent");
+        header.SetContentType(u"text/plain");
+        header.SetCharSet(evil);
+        EXPECT_THROW(Written(header), EAssertionFailed);
+        header.SetCharSet(u"utf-8");
+        header.GetExtraFields().Add(u"X-A: " + evil);
+        EXPECT_THROW(Written(header), EAssertionFailed);
+
+        TclHttpResponseHeader response;
+        response.GetAuthenticate().Add(u"Basic " + evil);
+        EXPECT_THROW(Written(response), EAssertionFailed);
+    }
+}
+
 TEST(HttpHeader, NotifiesOnlyRealChangesAndOncePerUpdate) {
     TclHttpResponseHeader header;
     int changes = 0;
