@@ -288,7 +288,9 @@ void TQJson::MoveTo(TQJson* ANewParent, int AIndex) {
 
 void TQJson::Assign(const TQJson* ANode) {
     if (ANode == this) return;
-    // Copy everything first: ANode may lie inside this node's own subtree.
+    // Copy everything first: ANode may lie inside this node's own subtree,
+    // and then it is gone once Clear has run.
+    const TQJsonDataType type = ANode->FDataType;
     std::vector<std::unique_ptr<TQJson>> copies;
     TQJson scalar;
     if (ANode->IsContainer()) {
@@ -308,7 +310,7 @@ void TQJson::Assign(const TQJson* ANode) {
         scalar.CopyValueFrom(ANode);
     }
     Clear();
-    SetDataType(ANode->FDataType);
+    SetDataType(type);
     if (IsContainer()) {
         Items().reserve(copies.size());
         for (auto& copy : copies) {
