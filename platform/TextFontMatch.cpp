@@ -13,7 +13,9 @@ namespace platform::text {
 namespace {
 
 // Windows face names that the program's fonts name, mapped to installed faces
-// of the same kind. Names compare ignoring ASCII case.
+// of the same kind. Names compare ignoring ASCII case. The Chinese faces are
+// replaced by ones whose Latin letters, digits and blanks are half an em wide,
+// as in the faces they stand for: designs line up words by counting blanks.
 struct Substitution {
     const char* From;
     const char* To;
@@ -23,8 +25,8 @@ constexpr Substitution kSubstitutions[] = {
     {"SimSun", "AR PL UMing CN"},
     {"\xE6\x96\xB0\xE5\xAE\x8B\xE4\xBD\x93", "AR PL UMing CN"}, // 新宋体
     {"NSimSun", "AR PL UMing CN"},
-    {"\xE9\xBB\x91\xE4\xBD\x93", "WenQuanYi Zen Hei"}, // 黑体
-    {"SimHei", "WenQuanYi Zen Hei"},
+    {"\xE9\xBB\x91\xE4\xBD\x93", "WenQuanYi Zen Hei Mono"}, // 黑体
+    {"SimHei", "WenQuanYi Zen Hei Mono"},
     {"Tahoma", "DejaVu Sans"},
 };
 

@@ -92,9 +92,21 @@ TEST(TextFont, SubstitutesTheWindowsFaceNames) {
               "AR PL UMing CN");
     EXPECT_EQ(CreateFont(Spec(u"SimSun", -12))->FaceFamily(), "AR PL UMing CN");
     EXPECT_EQ(CreateFont(Spec(u"黑体", -29, FW_BOLD, GB2312_CHARSET))->FaceFamily(),
-              "WenQuanYi Zen Hei");
-    EXPECT_EQ(CreateFont(Spec(u"simhei", -12))->FaceFamily(), "WenQuanYi Zen Hei");
+              "WenQuanYi Zen Hei Mono");
+    EXPECT_EQ(CreateFont(Spec(u"simhei", -12))->FaceFamily(), "WenQuanYi Zen Hei Mono");
     EXPECT_EQ(CreateFont(Spec(u"Tahoma", -11))->FaceFamily(), "DejaVu Sans");
+}
+
+// Captions such as "最低     最高" place their words by counting blanks, so
+// the substitutes must keep the originals' half-em Latin cells.
+TEST(TextFont, ChineseSubstitutesKeepHalfEmLatinCells) {
+    auto hei = CreateFont(Spec(u"黑体", -32, FW_NORMAL, GB2312_CHARSET));
+    ASSERT_EQ(hei->PixelSize(), 32);
+    EXPECT_EQ(hei->Advance(U'中'), 32);
+    for (char32_t c : {U' ', U'-', U'1', U'M', U'P'})
+        EXPECT_EQ(hei->Advance(c), 16) << "U+" << int(c);
+    auto song = CreateFont(Spec(u"宋体", -32, FW_NORMAL, GB2312_CHARSET));
+    EXPECT_EQ(song->Advance(U' ') * 2, song->Advance(U'中'));
 }
 
 TEST(TextFont, ChineseCharsetPrefersAChineseFaceForUnknownNames) {
