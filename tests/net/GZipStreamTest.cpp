@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -202,16 +201,15 @@ TEST(GZipStream, EveryWritePassesOnAllItsOutput) {
 
 TEST(GZipStream, OneByteWritesOfAnEndlessNameCostLinearTime) {
     // Re-parsing collected header bytes on every write would make this
-    // quadratic (and keep every byte of the name in memory).
+    // quadratic (and keep every byte of the name in memory): four million
+    // one-byte writes would then run far past the test's time limit.
     TBytesStream dest;
     TclGZipInflateStream s(dest);
     const Bytes head{0x1F, 0x8B, 8, 0x08, 0, 0, 0, 0, 0, 3};
     s.Write(head.data(), static_cast<std::int64_t>(head.size()));
-    const auto t0 = std::chrono::steady_clock::now();
     const std::uint8_t c = 'n';
     for (int i = 0; i < 4000000; ++i)
         s.Write(&c, 1);
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
     // The name ends; the member decodes normally.
     const Bytes m = Member(ToBytes("after a long name"), 0);
     const std::uint8_t zero = 0;
