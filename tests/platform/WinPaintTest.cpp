@@ -173,28 +173,24 @@ TEST_F(WinPaintTest, EraseResultReachesThePaintStruct) {
     HWND w = MakeTop(0, 0, 20, 20);
     Pump();
     BOOL erasedFlag = TRUE;
-    Handlers()[w] = [&](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
-        if (m == WM_ERASEBKGND) return 0; // not erased
-        if (m != WM_PAINT) return std::nullopt;
-        PAINTSTRUCT ps;
-        BeginPaint(h, &ps);
-        erasedFlag = ps.fErase;
-        EndPaint(h, &ps);
-        return 0;
+    // Paints once and keeps what BeginPaint reported; with `refuseErase` the
+    // window answers WM_ERASEBKGND with "not erased".
+    const auto paintRecordingErase = [&](bool refuseErase) {
+        Handlers()[w] = [&, refuseErase](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (m == WM_ERASEBKGND && refuseErase) return 0;
+            if (m != WM_PAINT) return std::nullopt;
+            PAINTSTRUCT ps;
+            BeginPaint(h, &ps);
+            erasedFlag = ps.fErase;
+            EndPaint(h, &ps);
+            return 0;
+        };
+        InvalidateRect(w, nullptr, TRUE);
+        Pump();
     };
-    InvalidateRect(w, nullptr, TRUE);
-    Pump();
+    paintRecordingErase(true);
     EXPECT_TRUE(erasedFlag); // the window must erase itself
-    Handlers()[w] = [&](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
-        if (m != WM_PAINT) return std::nullopt;
-        PAINTSTRUCT ps;
-        BeginPaint(h, &ps);
-        erasedFlag = ps.fErase;
-        EndPaint(h, &ps);
-        return 0;
-    };
-    InvalidateRect(w, nullptr, TRUE);
-    Pump();
+    paintRecordingErase(false);
     EXPECT_FALSE(erasedFlag); // the class brush erased it
 }
 
