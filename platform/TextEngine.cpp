@@ -13,7 +13,7 @@ namespace {
 
 using FontKey = std::tuple<std::u16string, int, int, bool, bool, bool, std::uint8_t, std::uint8_t>;
 
-FontKey KeyOf(const LogFontSpec& s) {
+FontKey KeyOf(const LogicalFont& s) {
     return {s.Face, s.Height, s.Weight, s.Italic, s.Underline, s.StrikeOut, s.CharSet, s.Quality};
 }
 
@@ -28,13 +28,13 @@ std::map<FontKey, std::shared_ptr<const Font>>& FontCache() {
 
 } // namespace
 
-std::shared_ptr<const Font> CreateFont(const LogFontSpec& spec) {
+std::shared_ptr<const Font> CreateFont(const LogicalFont& logical) {
     auto& cache = FontCache();
-    FontKey key = KeyOf(spec);
+    FontKey key = KeyOf(logical);
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
     if (cache.size() >= kMaxCachedFonts) cache.clear();
-    auto font = std::make_shared<const Font>(spec);
+    auto font = std::make_shared<const Font>(logical);
     cache.emplace(std::move(key), font);
     return font;
 }

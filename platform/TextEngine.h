@@ -15,7 +15,7 @@
 
 namespace platform::text {
 
-struct LogFontSpec {
+struct LogicalFont {
     std::u16string Face;
     // < 0: the em size in pixels; > 0: the cell height (ascent + descent) in
     // pixels; 0: a default size.
@@ -30,10 +30,10 @@ struct LogFontSpec {
 // falls back to for characters the chosen face lacks.
 class Font;
 
-// Fonts are cached: equal specifications give the same object until a font
+// Fonts are cached: equal logical fonts give the same object until a font
 // file is added or removed. Never fails; a missing face is replaced by the
 // closest installed one.
-std::shared_ptr<const Font> CreateFont(const LogFontSpec& spec);
+std::shared_ptr<const Font> CreateFont(const LogicalFont& logical);
 
 struct FontMetrics {
     int Height, Ascent, Descent, InternalLeading, ExternalLeading, AveCharWidth, MaxCharWidth,

@@ -18,15 +18,15 @@ int RoundScaled(double units, double scale) {
     return int(std::lround(units * scale));
 }
 
-bool IsMono(const LogFontSpec& spec) {
-    return spec.Quality == NONANTIALIASED_QUALITY;
+bool IsMono(const LogicalFont& logical) {
+    return logical.Quality == NONANTIALIASED_QUALITY;
 }
 
 } // namespace
 
-Font::Font(const LogFontSpec& spec) : FSpec(spec) {
-    FontMatch match = MatchFont(spec);
-    const bool mono = IsMono(spec);
+Font::Font(const LogicalFont& logical) : FLogical(logical) {
+    FontMatch match = MatchFont(logical);
+    const bool mono = IsMono(logical);
     if (match.Found) FPrimary = FaceInstance::Open(match.Primary, mono);
     FFallbacks = std::move(match.Fallbacks);
     // An unreadable chosen face gives way to the first readable fallback.
@@ -42,10 +42,10 @@ Font::~Font() = default;
 
 void Font::ComputeMetrics() {
     FontMetrics& m = FMetrics;
-    m.Weight = FSpec.Weight > 0 ? FSpec.Weight : FW_NORMAL;
-    m.Italic = FSpec.Italic;
+    m.Weight = FLogical.Weight > 0 ? FLogical.Weight : FW_NORMAL;
+    m.Italic = FLogical.Italic;
     // Negating the most negative int is undefined; clamp before anything else.
-    const int requested = std::clamp(FSpec.Height, -kMaxPixelSize, kMaxPixelSize);
+    const int requested = std::clamp(FLogical.Height, -kMaxPixelSize, kMaxPixelSize);
 
     if (!FPrimary) {
         // No face at all: keep the metrics plausible so layout still works.
@@ -115,7 +115,7 @@ void Font::ComputeMetrics() {
 FaceInstance* Font::Fallback(std::size_t i) const {
     if (FOpened[i]) return FOpened[i].get();
     if (FOpenFailed[i]) return nullptr;
-    FOpened[i] = FaceInstance::Open(FFallbacks.Face(i), IsMono(FSpec));
+    FOpened[i] = FaceInstance::Open(FFallbacks.Face(i), IsMono(FLogical));
     if (!FOpened[i]) {
         FOpenFailed[i] = true;
         return nullptr;

@@ -17,12 +17,12 @@ namespace platform::text {
 
 class Font {
 public:
-    explicit Font(const LogFontSpec& spec);
+    explicit Font(const LogicalFont& logical);
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
 
-    const LogFontSpec& Spec() const { return FSpec; }
+    const LogicalFont& Logical() const { return FLogical; }
     const FontMetrics& Metrics() const { return FMetrics; }
     // Family name of the chosen face; empty when no face could be opened.
     const std::string& FaceFamily() const { return FFamily; }
@@ -51,7 +51,7 @@ private:
     FaceInstance* Fallback(std::size_t i) const;
     void ComputeMetrics();
 
-    LogFontSpec FSpec;
+    LogicalFont FLogical;
     FontMetrics FMetrics{};
     std::string FFamily;
     int FPpem = 0;

@@ -84,18 +84,18 @@ int GetWeight(FcPattern* p) {
     return GetInteger(p, FC_WEIGHT, FC_WEIGHT_REGULAR);
 }
 
-bool WantsBold(const LogFontSpec& spec) {
-    return spec.Weight >= FW_SEMIBOLD;
+bool WantsBold(const LogicalFont& logical) {
+    return logical.Weight >= FW_SEMIBOLD;
 }
 
-void DecideSynthesis(FaceSource& face, const LogFontSpec& spec, int fcWeight, int fcSlant) {
-    face.SynthBold = WantsBold(spec) && fcWeight < FC_WEIGHT_DEMIBOLD;
-    face.SynthItalic = spec.Italic && fcSlant == FC_SLANT_ROMAN;
+void DecideSynthesis(FaceSource& face, const LogicalFont& logical, int fcWeight, int fcSlant) {
+    face.SynthBold = WantsBold(logical) && fcWeight < FC_WEIGHT_DEMIBOLD;
+    face.SynthItalic = logical.Italic && fcSlant == FC_SLANT_ROMAN;
 }
 
 // The registered face of `family` closest to the requested style.
-const RegisteredFace* FindRegistered(const std::string& family, const LogFontSpec& spec) {
-    const int wantWeight = FcWeightFromOpenType(spec.Weight > 0 ? spec.Weight : FW_NORMAL);
+const RegisteredFace* FindRegistered(const std::string& family, const LogicalFont& logical) {
+    const int wantWeight = FcWeightFromOpenType(logical.Weight > 0 ? logical.Weight : FW_NORMAL);
     const RegisteredFace* best = nullptr;
     int bestScore = 0;
     for (const RegisteredFile& file : Registry()) {
@@ -104,7 +104,7 @@ const RegisteredFace* FindRegistered(const std::string& family, const LogFontSpe
                 std::any_of(face.Families.begin(), face.Families.end(),
                             [&](const std::string& f) { return SameFamily(family, f.c_str()); });
             if (!named) continue;
-            const bool slantMatches = (face.Slant != FC_SLANT_ROMAN) == spec.Italic;
+            const bool slantMatches = (face.Slant != FC_SLANT_ROMAN) == logical.Italic;
             const int score = std::abs(face.Weight - wantWeight) + (slantMatches ? 0 : 1000);
             if (!best || score < bestScore) {
                 best = &face;
@@ -124,13 +124,13 @@ struct FontSetDeleter {
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 using FontSetPtr = std::unique_ptr<FcFontSet, FontSetDeleter>;
 
-PatternPtr BuildPattern(const std::string& family, const LogFontSpec& spec) {
+PatternPtr BuildPattern(const std::string& family, const LogicalFont& logical) {
     PatternPtr pattern(FcPatternCreate());
     if (!family.empty()) FcPatternAddString(pattern.get(), FC_FAMILY, U8(family));
     FcPatternAddInteger(pattern.get(), FC_WEIGHT,
-                        FcWeightFromOpenType(spec.Weight > 0 ? spec.Weight : FW_NORMAL));
-    FcPatternAddInteger(pattern.get(), FC_SLANT, spec.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    if (spec.CharSet == GB2312_CHARSET)
+                        FcWeightFromOpenType(logical.Weight > 0 ? logical.Weight : FW_NORMAL));
+    FcPatternAddInteger(pattern.get(), FC_SLANT, logical.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    if (logical.CharSet == GB2312_CHARSET)
         FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
     FcConfigSubstitute(Config(), pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
@@ -191,23 +191,23 @@ std::string SubstituteFaceName(const std::string& utf8Face) {
     return utf8Face;
 }
 
-FontMatch MatchFont(const LogFontSpec& spec) {
+FontMatch MatchFont(const LogicalFont& logical) {
     FontMatch match;
-    const std::string requested = ToUtf8(spec.Face);
+    const std::string requested = ToUtf8(logical.Face);
     const std::string family = SubstituteFaceName(requested);
 
-    const RegisteredFace* registered = FindRegistered(requested, spec);
-    if (!registered && family != requested) registered = FindRegistered(family, spec);
+    const RegisteredFace* registered = FindRegistered(requested, logical);
+    if (!registered && family != requested) registered = FindRegistered(family, logical);
     if (registered) {
         match.Found = true;
         match.Primary.File = registered->File;
         match.Primary.Index = registered->Index;
         match.Primary.Family = registered->Families.empty() ? family : registered->Families[0];
-        DecideSynthesis(match.Primary, spec, registered->Weight, registered->Slant);
+        DecideSynthesis(match.Primary, logical, registered->Weight, registered->Slant);
     }
 
     if (!Config()) return match;
-    PatternPtr pattern = BuildPattern(family, spec);
+    PatternPtr pattern = BuildPattern(family, logical);
     FcResult result = FcResultNoMatch;
     // Trimmed: a face that adds no character to those before it is left out.
     FontSetPtr sorted(FcFontSort(Config(), pattern.get(), FcTrue, nullptr, &result));
@@ -221,7 +221,7 @@ FontMatch MatchFont(const LogFontSpec& spec) {
         if (face.File.empty()) continue;
         face.Index = GetInteger(font, FC_INDEX, 0);
         face.Family = GetString(font, FC_FAMILY);
-        DecideSynthesis(face, spec, GetWeight(font), GetInteger(font, FC_SLANT, FC_SLANT_ROMAN));
+        DecideSynthesis(face, logical, GetWeight(font), GetInteger(font, FC_SLANT, FC_SLANT_ROMAN));
         if (!match.Found) {
             match.Found = true;
             match.Primary = face;

@@ -47,7 +47,7 @@ struct FontMatch {
     FallbackFaces Fallbacks;
 };
 
-FontMatch MatchFont(const LogFontSpec& spec);
+FontMatch MatchFont(const LogicalFont& logical);
 
 // The installed family that a requested face name stands for, or the name
 // itself when the table has no entry.

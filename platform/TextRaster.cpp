@@ -58,10 +58,10 @@ void Rasterize(const Font& font, std::u16string_view text, int x, int y,
         pen += glyph.Advance;
     }
     const int width = int(std::min<long long>(pen - x, INT_MAX));
-    if (font.Spec().Underline)
+    if (font.Logical().Underline)
         EmitStroke(x, width, int(baseline + font.Underline().Top), font.Underline().Thickness,
                    sink);
-    if (font.Spec().StrikeOut)
+    if (font.Logical().StrikeOut)
         EmitStroke(x, width, int(baseline + font.StrikeOut().Top), font.StrikeOut().Thickness,
                    sink);
 }

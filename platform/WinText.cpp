@@ -15,20 +15,20 @@ namespace text = platform::text;
 
 namespace {
 
-text::LogFontSpec SpecOf(const LOGFONTW& lf) {
-    text::LogFontSpec spec;
+text::LogicalFont LogicalOf(const LOGFONTW& lf) {
+    text::LogicalFont logical;
     std::size_t n = 0;
     while (n < LF_FACESIZE && lf.lfFaceName[n])
         ++n;
-    spec.Face.assign(lf.lfFaceName, n);
-    spec.Height = lf.lfHeight;
-    spec.Weight = lf.lfWeight;
-    spec.Italic = lf.lfItalic != 0;
-    spec.Underline = lf.lfUnderline != 0;
-    spec.StrikeOut = lf.lfStrikeOut != 0;
-    spec.CharSet = lf.lfCharSet;
-    spec.Quality = lf.lfQuality;
-    return spec;
+    logical.Face.assign(lf.lfFaceName, n);
+    logical.Height = lf.lfHeight;
+    logical.Weight = lf.lfWeight;
+    logical.Italic = lf.lfItalic != 0;
+    logical.Underline = lf.lfUnderline != 0;
+    logical.StrikeOut = lf.lfStrikeOut != 0;
+    logical.CharSet = lf.lfCharSet;
+    logical.Quality = lf.lfQuality;
+    return logical;
 }
 
 // Counts font file registrations, so that fonts made before one are matched again.
@@ -36,7 +36,7 @@ unsigned gFontGeneration = 1;
 
 const text::Font& EngineFont(const FontObject& f) {
     if (!f.Engine || f.EngineGeneration != gFontGeneration) {
-        f.Engine = text::CreateFont(SpecOf(f.Log));
+        f.Engine = text::CreateFont(LogicalOf(f.Log));
         f.EngineGeneration = gFontGeneration;
     }
     return *f.Engine;

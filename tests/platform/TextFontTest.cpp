@@ -15,9 +15,9 @@ using namespace platform::text;
 
 namespace {
 
-LogFontSpec Spec(std::u16string face, int height, int weight = FW_NORMAL,
-                 std::uint8_t charset = DEFAULT_CHARSET) {
-    LogFontSpec s;
+LogicalFont Logical(std::u16string face, int height, int weight = FW_NORMAL,
+                    std::uint8_t charset = DEFAULT_CHARSET) {
+    LogicalFont s;
     s.Face = std::move(face);
     s.Height = height;
     s.Weight = weight;
@@ -57,7 +57,7 @@ Ink InkOf(const Font& font, std::u16string_view text, int x = 0, int y = 0) {
 TEST(TextFont, MetricsFollowTheEmSizeOrTheCellHeight) {
     for (int size : {8, 11, 12, 13, 16, 29, 32, 48}) {
         SCOPED_TRACE(size);
-        auto em = CreateFont(Spec(u"DejaVu Sans", -size));
+        auto em = CreateFont(Logical(u"DejaVu Sans", -size));
         const FontMetrics m = GetMetrics(*em);
         EXPECT_EQ(m.Height, m.Ascent + m.Descent);
         EXPECT_EQ(em->PixelSize(), size);
@@ -67,7 +67,7 @@ TEST(TextFont, MetricsFollowTheEmSizeOrTheCellHeight) {
         EXPECT_GE(m.MaxCharWidth, m.AveCharWidth);
 
         // Asking for that cell height gives the same em back.
-        auto cell = CreateFont(Spec(u"DejaVu Sans", m.Height));
+        auto cell = CreateFont(Logical(u"DejaVu Sans", m.Height));
         const FontMetrics c = GetMetrics(*cell);
         EXPECT_EQ(c.Height, m.Height);
         EXPECT_EQ(c.Height, c.Ascent + c.Descent);
@@ -78,7 +78,7 @@ TEST(TextFont, MetricsFollowTheEmSizeOrTheCellHeight) {
 TEST(TextFont, OutOfRangeHeightsStayUsable) {
     for (int height : {0, INT_MIN, INT_MAX, -1}) {
         SCOPED_TRACE(height);
-        auto font = CreateFont(Spec(u"DejaVu Sans", height));
+        auto font = CreateFont(Logical(u"DejaVu Sans", height));
         const FontMetrics m = GetMetrics(*font);
         EXPECT_GT(m.Height, 0);
         EXPECT_LE(m.Height, 4096);
@@ -88,35 +88,35 @@ TEST(TextFont, OutOfRangeHeightsStayUsable) {
 }
 
 TEST(TextFont, SubstitutesTheWindowsFaceNames) {
-    EXPECT_EQ(CreateFont(Spec(u"宋体", -12, FW_NORMAL, GB2312_CHARSET))->FaceFamily(),
+    EXPECT_EQ(CreateFont(Logical(u"宋体", -12, FW_NORMAL, GB2312_CHARSET))->FaceFamily(),
               "AR PL UMing CN");
-    EXPECT_EQ(CreateFont(Spec(u"SimSun", -12))->FaceFamily(), "AR PL UMing CN");
-    EXPECT_EQ(CreateFont(Spec(u"黑体", -29, FW_BOLD, GB2312_CHARSET))->FaceFamily(),
+    EXPECT_EQ(CreateFont(Logical(u"SimSun", -12))->FaceFamily(), "AR PL UMing CN");
+    EXPECT_EQ(CreateFont(Logical(u"黑体", -29, FW_BOLD, GB2312_CHARSET))->FaceFamily(),
               "WenQuanYi Zen Hei Mono");
-    EXPECT_EQ(CreateFont(Spec(u"simhei", -12))->FaceFamily(), "WenQuanYi Zen Hei Mono");
-    EXPECT_EQ(CreateFont(Spec(u"Tahoma", -11))->FaceFamily(), "DejaVu Sans");
+    EXPECT_EQ(CreateFont(Logical(u"simhei", -12))->FaceFamily(), "WenQuanYi Zen Hei Mono");
+    EXPECT_EQ(CreateFont(Logical(u"Tahoma", -11))->FaceFamily(), "DejaVu Sans");
 }
 
 // Captions such as "最低     最高" place their words by counting blanks, so
 // the substitutes must keep the originals' half-em Latin cells.
 TEST(TextFont, ChineseSubstitutesKeepHalfEmLatinCells) {
-    auto hei = CreateFont(Spec(u"黑体", -32, FW_NORMAL, GB2312_CHARSET));
+    auto hei = CreateFont(Logical(u"黑体", -32, FW_NORMAL, GB2312_CHARSET));
     ASSERT_EQ(hei->PixelSize(), 32);
     EXPECT_EQ(hei->Advance(U'中'), 32);
     for (char32_t c : {U' ', U'-', U'1', U'M', U'P'})
         EXPECT_EQ(hei->Advance(c), 16) << "U+" << int(c);
-    auto song = CreateFont(Spec(u"宋体", -32, FW_NORMAL, GB2312_CHARSET));
+    auto song = CreateFont(Logical(u"宋体", -32, FW_NORMAL, GB2312_CHARSET));
     EXPECT_EQ(song->Advance(U' ') * 2, song->Advance(U'中'));
 }
 
 TEST(TextFont, ChineseCharsetPrefersAChineseFaceForUnknownNames) {
-    auto chinese = CreateFont(Spec(u"No Such Face", -12, FW_NORMAL, GB2312_CHARSET));
+    auto chinese = CreateFont(Logical(u"No Such Face", -12, FW_NORMAL, GB2312_CHARSET));
     EXPECT_FALSE(chinese->UsesFallback(U'中'));
     EXPECT_NE(chinese->Advance(U'中'), 0);
 }
 
 TEST(TextFont, MissingCharactersComeFromAFallbackFace) {
-    auto latin = CreateFont(Spec(u"DejaVu Sans", -16));
+    auto latin = CreateFont(Logical(u"DejaVu Sans", -16));
     ASSERT_EQ(latin->FaceFamily(), "DejaVu Sans");
     EXPECT_FALSE(latin->UsesFallback(U'A'));
     EXPECT_TRUE(latin->UsesFallback(U'世'));
@@ -129,30 +129,30 @@ TEST(TextFont, MissingCharactersComeFromAFallbackFace) {
 TEST(TextFont, BoldIsRealOrSynthesisedAndNeverNarrower) {
     // DejaVu has a bold face; the Ming face has none and is thickened.
     for (const char16_t* face : {u"DejaVu Sans", u"宋体"}) {
-        SCOPED_TRACE(platform::text::CreateFont(Spec(face, -16))->FaceFamily());
-        auto regular = CreateFont(Spec(face, -16));
-        auto bold = CreateFont(Spec(face, -16, FW_BOLD));
+        SCOPED_TRACE(platform::text::CreateFont(Logical(face, -16))->FaceFamily());
+        auto regular = CreateFont(Logical(face, -16));
+        auto bold = CreateFont(Logical(face, -16, FW_BOLD));
         const std::u16string_view text = u"Hello 中文";
         EXPECT_GE(MeasureWidth(*bold, text), MeasureWidth(*regular, text));
         EXPECT_GT(InkOf(*bold, text).Sum, InkOf(*regular, text).Sum);
         EXPECT_EQ(GetMetrics(*bold).Weight, FW_BOLD);
         EXPECT_EQ(GetMetrics(*bold).Height, GetMetrics(*regular).Height);
     }
-    EXPECT_GT(MeasureWidth(*CreateFont(Spec(u"宋体", -16, FW_BOLD)), u"中文"),
-              MeasureWidth(*CreateFont(Spec(u"宋体", -16)), u"中文"));
+    EXPECT_GT(MeasureWidth(*CreateFont(Logical(u"宋体", -16, FW_BOLD)), u"中文"),
+              MeasureWidth(*CreateFont(Logical(u"宋体", -16)), u"中文"));
 }
 
 TEST(TextFont, SynthesisedItalicLeansRight) {
-    LogFontSpec italic = Spec(u"宋体", -24);
+    LogicalFont italic = Logical(u"宋体", -24);
     italic.Italic = true;
     const Ink slanted = InkOf(*CreateFont(italic), u"l");
-    const Ink upright = InkOf(*CreateFont(Spec(u"宋体", -24)), u"l");
+    const Ink upright = InkOf(*CreateFont(Logical(u"宋体", -24)), u"l");
     EXPECT_TRUE(GetMetrics(*CreateFont(italic)).Italic);
     EXPECT_GT(slanted.MaxX - slanted.MinX, upright.MaxX - upright.MinX);
 }
 
 TEST(TextFont, GlyphsSitOnTheBaselineAndAdvance) {
-    auto font = CreateFont(Spec(u"DejaVu Sans", -20));
+    auto font = CreateFont(Logical(u"DejaVu Sans", -20));
     const FontMetrics m = GetMetrics(*font);
     const Ink h = InkOf(*font, u"H", 5, 7);
     EXPECT_EQ(h.MaxY, 7 + m.Ascent - 1); // the last row above the baseline
@@ -170,19 +170,19 @@ TEST(TextFont, GlyphsSitOnTheBaselineAndAdvance) {
 }
 
 TEST(TextFont, QualityChoosesGreyOrMonoCoverage) {
-    LogFontSpec spec = Spec(u"DejaVu Sans", -15);
-    EXPECT_FALSE(InkOf(*CreateFont(spec), u"Radio waves").OnlyFullOrEmpty);
-    spec.Quality = NONANTIALIASED_QUALITY;
-    const Ink mono = InkOf(*CreateFont(spec), u"Radio waves");
+    LogicalFont logical = Logical(u"DejaVu Sans", -15);
+    EXPECT_FALSE(InkOf(*CreateFont(logical), u"Radio waves").OnlyFullOrEmpty);
+    logical.Quality = NONANTIALIASED_QUALITY;
+    const Ink mono = InkOf(*CreateFont(logical), u"Radio waves");
     EXPECT_TRUE(mono.OnlyFullOrEmpty);
     EXPECT_GT(mono.Sum, 0);
 }
 
 TEST(TextFont, UnderlineAndStrikeOutSpanTheTextInsideTheCell) {
-    LogFontSpec spec = Spec(u"DejaVu Sans", -18);
-    spec.Underline = true;
-    spec.StrikeOut = true;
-    auto font = CreateFont(spec);
+    LogicalFont logical = Logical(u"DejaVu Sans", -18);
+    logical.Underline = true;
+    logical.StrikeOut = true;
+    auto font = CreateFont(logical);
     const FontMetrics m = GetMetrics(*font);
     const int width = MeasureWidth(*font, u"under");
     std::vector<Coverage> strokes; // masks are not kept: they live only during the call
@@ -214,9 +214,9 @@ TEST(TextFont, UnderlineAndStrikeOutSpanTheTextInsideTheCell) {
     EXPECT_EQ(covered, MeasureWidth(*font, longText));
 }
 
-TEST(TextFont, EqualSpecificationsShareOneFont) {
-    EXPECT_EQ(CreateFont(Spec(u"DejaVu Sans", -13)), CreateFont(Spec(u"DejaVu Sans", -13)));
-    EXPECT_NE(CreateFont(Spec(u"DejaVu Sans", -13)), CreateFont(Spec(u"DejaVu Sans", -14)));
+TEST(TextFont, EqualLogicalFontsShareOneFont) {
+    EXPECT_EQ(CreateFont(Logical(u"DejaVu Sans", -13)), CreateFont(Logical(u"DejaVu Sans", -13)));
+    EXPECT_NE(CreateFont(Logical(u"DejaVu Sans", -13)), CreateFont(Logical(u"DejaVu Sans", -14)));
 }
 
 // A face with a family name that no installed font has, and round design
@@ -259,7 +259,7 @@ fb.save(sys.argv[1])
         Dir = nullptr;
     }
 
-    static LogFontSpec Segments(int height) { return Spec(u"Panel Test Segments", height); }
+    static LogicalFont Segments(int height) { return Logical(u"Panel Test Segments", height); }
 
     static testing_support::TempDir* Dir;
     static std::string Path;
@@ -304,7 +304,7 @@ TEST_F(RegisteredFontTest, MetricsFollowTheWinAscentAndDescent) {
 TEST_F(RegisteredFontTest, SynthesisesBoldForTheRegularFace) {
     ASSERT_TRUE(AddFontFile(Path));
     auto regular = CreateFont(Segments(-24));
-    auto bold = CreateFont(Spec(u"Panel Test Segments", -24, FW_BOLD));
+    auto bold = CreateFont(Logical(u"Panel Test Segments", -24, FW_BOLD));
     EXPECT_EQ(bold->FaceFamily(), "Panel Test Segments");
     EXPECT_EQ(MeasureWidth(*bold, u"88"), MeasureWidth(*regular, u"88") + 2);
     EXPECT_GT(InkOf(*bold, u"8").Sum, InkOf(*regular, u"8").Sum);

@@ -205,10 +205,10 @@ TEST(TextLayout, ExpandedTabsSplitALineIntoRuns) {
 
 // The same rules with a proportional face.
 TEST(TextLayout, InvariantsWithDejaVu) {
-    LogFontSpec spec;
-    spec.Face = u"DejaVu Sans";
-    spec.Height = -13;
-    auto font = CreateFont(spec);
+    LogicalFont logical;
+    logical.Face = u"DejaVu Sans";
+    logical.Height = -13;
+    auto font = CreateFont(logical);
     const int lineHeight = GetMetrics(*font).Height;
     const std::u16string_view text =
         u"The quick brown fox jumps over the lazy dog while the panel shows the weather";

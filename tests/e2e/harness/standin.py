@@ -23,11 +23,11 @@ def response(body="", status=200, **options):
 
 
 def route(host=None, target=None, path=None, method=None, responses=()):
-    spec = {"responses": list(responses)}
+    script = {"responses": list(responses)}
     for key, value in (("host", host), ("target", target), ("path", path), ("method", method)):
         if value is not None:
-            spec[key] = value
-    return spec
+            script[key] = value
+    return script
 
 
 class StandIn:

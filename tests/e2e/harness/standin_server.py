@@ -117,13 +117,13 @@ def header_list(headers):
     return [[name, str(value)] for name, value in headers]
 
 
-def chunk_sizes(spec, length):
+def chunk_sizes(plan, length):
     """Sizes of the chunks: `true` gives three pieces, a list is cycled."""
-    if spec is True:
+    if plan is True:
         third = max(1, -(-length // 3))
         sizes = itertools.repeat(third)
     else:
-        sizes = itertools.cycle([max(1, int(n)) for n in spec] or [1024])
+        sizes = itertools.cycle([max(1, int(n)) for n in plan] or [1024])
     position = 0
     while position < length:
         size = min(next(sizes), length - position)
@@ -329,8 +329,8 @@ def main():
     args = parser.parse_args()
     address, port = args.listen.rsplit(":", 1)
     certs = []
-    for spec in args.cert:
-        host, files = spec.split("=", 1)
+    for entry in args.cert:
+        host, files = entry.split("=", 1)
         cert, key = files.split(":", 1)
         certs.append((host, cert, key))
     host = address.strip("[]")
