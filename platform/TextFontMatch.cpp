@@ -193,7 +193,7 @@ std::string SubstituteFaceName(const std::string& utf8Face) {
 
 FontMatch MatchFont(const LogicalFont& logical) {
     FontMatch match;
-    const std::string requested = ToUtf8(logical.Face);
+    const std::string requested = Utf16ToUtf8(logical.Face);
     const std::string family = SubstituteFaceName(requested);
 
     const RegisteredFace* registered = FindRegistered(requested, logical);

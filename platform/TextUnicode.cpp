@@ -2,46 +2,6 @@
 
 namespace platform::text {
 
-char32_t CodePointAt(std::u16string_view text, std::size_t i, std::size_t& units) {
-    const char16_t c = text[i];
-    units = 1;
-    if (c >= 0xD800 && c <= 0xDBFF) {
-        if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            units = 2;
-            return 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-        }
-        return 0xFFFD;
-    }
-    if (c >= 0xDC00 && c <= 0xDFFF) return 0xFFFD;
-    return c;
-}
-
-std::string ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t units;
-        const char32_t cp = CodePointAt(text, i, units);
-        i += units;
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
-
 bool IsIdeographic(char32_t c) {
     return (c >= 0x2E80 && c <= 0x9FFF) || // CJK radicals, punctuation, kana, ideographs
            (c >= 0xAC00 && c <= 0xD7AF) || // Hangul syllables

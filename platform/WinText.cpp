@@ -238,7 +238,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rc, LPCWSTR s,
     int pos = origin.x;
     for (std::size_t i = 0; i < str.size();) {
         std::size_t units = 1;
-        text::CodePointAt(str, i, units);
+        platform::CodePointAt(str, i, units);
         DrawRun(t, font, str.substr(i, units), pos, origin.y, st.TextColor, limit);
         for (std::size_t k = 0; k < units && i + k < count; ++k)
             pos += dx[i + k];
@@ -314,14 +314,14 @@ BOOL RemoveFontResourceW(LPCWSTR path) {
 
 int AddFontResourceExW(LPCWSTR path, DWORD, LPVOID) {
     if (!path || !*path) return 0;
-    if (!text::AddFontFile(text::ToUtf8(path))) return 0;
+    if (!text::AddFontFile(platform::Utf16ToUtf8(path))) return 0;
     ++gFontGeneration;
     return 1;
 }
 
 BOOL RemoveFontResourceExW(LPCWSTR path, DWORD, LPVOID) {
     if (!path || !*path) return FALSE;
-    if (!text::RemoveFontFile(text::ToUtf8(path))) return FALSE;
+    if (!text::RemoveFontFile(platform::Utf16ToUtf8(path))) return FALSE;
     ++gFontGeneration;
     return TRUE;
 }

@@ -233,7 +233,7 @@ public:
         XTop* t = Find(hwnd);
         auto w = FindWindowData(hwnd);
         if (!t || !w) return;
-        const std::string title = platform::text::ToUtf8(w->Text);
+        const std::string title = platform::Utf16ToUtf8(w->Text);
         XStoreName(FDpy, t->Xid, title.c_str());
         XChangeProperty(FDpy, t->Xid, FNetName, FUtf8, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(title.data()),

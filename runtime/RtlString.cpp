@@ -1,5 +1,7 @@
 #include "RtlString.h"
 
+#include "PlatformUtf.h"
+
 #include <algorithm>
 
 namespace {
@@ -97,51 +99,13 @@ String Utf8ToString(std::string_view utf8) {
     return Utf8ToString(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size());
 }
 
-namespace {
-template <class Out> void EncodeUtf8(StringView text, Out& out) {
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        char32_t cp = text[i];
-        if (cp < 0x80) {
-            out.push_back(static_cast<typename Out::value_type>(cp));
-            continue;
-        }
-        if (IsHighSurrogate(text[i]) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-            cp = kReplacement;
-        }
-        using V = typename Out::value_type;
-        if (cp < 0x800) {
-            out.push_back(static_cast<V>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<V>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<V>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<V>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<V>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<V>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<V>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<V>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<V>(0x80 | (cp & 0x3F)));
-        }
-    }
-}
-} // namespace
-
 std::string StringToUtf8(StringView text) {
-    std::string out;
-    out.reserve(text.size());
-    EncodeUtf8(text, out);
-    return out;
+    return platform::Utf16ToUtf8(text);
 }
 
 TBytes StringToUtf8Bytes(StringView text) {
-    TBytes out;
-    out.reserve(text.size());
-    EncodeUtf8(text, out);
-    return out;
+    const std::string utf8 = platform::Utf16ToUtf8(text);
+    return TBytes(utf8.begin(), utf8.end());
 }
 
 String AsciiToString(std::string_view ascii) {
@@ -158,18 +122,24 @@ std::string StringToAscii(StringView text) {
     return out;
 }
 
-char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? c - 32 : c; }
-char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; }
+char16_t AsciiUpper(char16_t c) {
+    return c >= u'a' && c <= u'z' ? c - 32 : c;
+}
+char16_t AsciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? c + 32 : c;
+}
 
 String UpperCase(StringView text) {
     String out(text);
-    for (auto& c : out) c = AsciiUpper(c);
+    for (auto& c : out)
+        c = AsciiUpper(c);
     return out;
 }
 
 String LowerCase(StringView text) {
     String out(text);
-    for (auto& c : out) c = AsciiLower(c);
+    for (auto& c : out)
+        c = AsciiLower(c);
     return out;
 }
 
@@ -187,7 +157,9 @@ int CompareText(StringView a, StringView b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-bool SameStr(StringView a, StringView b) { return a == b; }
+bool SameStr(StringView a, StringView b) {
+    return a == b;
+}
 
 bool SameText(StringView a, StringView b) {
     return a.size() == b.size() && CompareText(a, b) == 0;
@@ -204,20 +176,24 @@ bool EndsText(StringView suffix, StringView text) {
 
 String TrimLeft(StringView text) {
     std::size_t b = 0;
-    while (b < text.size() && text[b] <= u' ') ++b;
+    while (b < text.size() && text[b] <= u' ')
+        ++b;
     return String(text.substr(b));
 }
 
 String TrimRight(StringView text) {
     std::size_t e = text.size();
-    while (e > 0 && text[e - 1] <= u' ') --e;
+    while (e > 0 && text[e - 1] <= u' ')
+        --e;
     return String(text.substr(0, e));
 }
 
 String Trim(StringView text) {
     std::size_t b = 0, e = text.size();
-    while (b < e && text[b] <= u' ') ++b;
-    while (e > b && text[e - 1] <= u' ') --e;
+    while (b < e && text[b] <= u' ')
+        ++b;
+    while (e > b && text[e - 1] <= u' ')
+        --e;
     return String(text.substr(b, e - b));
 }
 
