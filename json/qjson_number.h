@@ -3,15 +3,9 @@
 // position bounded by `end` and leave it unchanged when they read nothing.
 #pragma once
 
-#include <cstdint>
+#include "RtlString.h"
 
-// The value of a hexadecimal digit (either case), -1 for any other character.
-inline int HexDigitValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
+#include <cstdint>
 
 // A signed 64-bit integer: "$", "0x" or "0X" and hexadecimal digits (up to
 // the full 64-bit pattern), or an optional "-" or "+" ("+" only when a digit

@@ -7,9 +7,13 @@
 #include <cstdlib>
 #include <limits>
 
-String IntToStr(std::int64_t value) { return AsciiToString(std::to_string(value)); }
+String IntToStr(std::int64_t value) {
+    return AsciiToString(std::to_string(value));
+}
 
-String UIntToStr(std::uint64_t value) { return AsciiToString(std::to_string(value)); }
+String UIntToStr(std::uint64_t value) {
+    return AsciiToString(std::to_string(value));
+}
 
 String IntToHex(std::uint64_t value, int digits) {
     static const char16_t* hex = u"0123456789ABCDEF";
@@ -18,24 +22,19 @@ String IntToHex(std::uint64_t value, int digits) {
         out.insert(out.begin(), hex[value & 0xF]);
         value >>= 4;
     } while (value);
-    while (static_cast<int>(out.size()) < digits) out.insert(out.begin(), u'0');
+    while (static_cast<int>(out.size()) < digits)
+        out.insert(out.begin(), u'0');
     return out;
 }
 
 namespace {
 
-int HexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-
 // Parses into a magnitude with a sign; false on syntax error or on a magnitude
 // above `limit` (the caller's range for that sign).
 bool ParseInteger(StringView s, bool& negative, std::uint64_t& magnitude) {
     std::size_t i = 0;
-    while (i < s.size() && s[i] == u' ') ++i;
+    while (i < s.size() && s[i] == u' ')
+        ++i;
     negative = false;
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
     int base = 10;
@@ -49,7 +48,8 @@ bool ParseInteger(StringView s, bool& negative, std::uint64_t& magnitude) {
     if (i >= s.size()) return false;
     magnitude = 0;
     for (; i < s.size(); ++i) {
-        const int d = base == 16 ? HexValue(s[i]) : (s[i] >= u'0' && s[i] <= u'9' ? s[i] - u'0' : -1);
+        const int d =
+            base == 16 ? HexDigitValue(s[i]) : (s[i] >= u'0' && s[i] <= u'9' ? s[i] - u'0' : -1);
         if (d < 0) return false;
         if (magnitude > (std::numeric_limits<std::uint64_t>::max() - d) / base) return false;
         magnitude = magnitude * base + d;
@@ -127,7 +127,8 @@ bool TryStrToFloat(StringView text, long double& value, const TFormatSettings& s
     if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
         ascii.push_back('e');
         ++i;
-        if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ascii.push_back(static_cast<char>(t[i++]));
+        if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+            ascii.push_back(static_cast<char>(t[i++]));
         bool expDigits = false;
         for (; i < t.size() && t[i] >= u'0' && t[i] <= u'9'; ++i) {
             ascii.push_back(static_cast<char>(t[i]));
@@ -170,7 +171,8 @@ String FloatToStrGeneral(long double value, int precision, const TFormatSettings
     std::string digits;
     for (char c : mantissa)
         if (c != '.') digits.push_back(c);
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
 
     std::string out;
     if (negative) out.push_back('-');
@@ -213,7 +215,10 @@ String FloatToStrFixed(long double value, int decimals, const TFormatSettings& s
     if (std::isnan(value)) return u"NAN";
     if (std::isinf(value)) return value < 0 ? u"-INF" : u"INF";
     char buf[128];
-    std::snprintf(buf, sizeof buf, "%.*Lf", decimals < 0 ? 0 : decimals > 18 ? 18 : decimals,
+    std::snprintf(buf, sizeof buf, "%.*Lf",
+                  decimals < 0    ? 0
+                  : decimals > 18 ? 18
+                                  : decimals,
                   value);
     String out = AsciiToString(buf);
     for (auto& c : out)

@@ -58,8 +58,20 @@ String StringReplaceAll(StringView text, StringView from, StringView to);
 std::vector<String> SplitString(StringView text, char16_t separator);
 
 // Code-point helpers for code that must walk text by characters.
-inline bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-inline bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+inline bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+inline bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The value of a hexadecimal digit (either case), -1 for any other character.
+inline constexpr int HexDigitValue(char32_t c) {
+    if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
+    if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a') + 10;
+    if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
+    return -1;
+}
 // Appends the UTF-16 form of a code point (values above U+10FFFF become U+FFFD).
 void AppendCodePoint(String& out, char32_t cp);
 // Reads the code point at `index` and moves `index` past it: a surrogate pair

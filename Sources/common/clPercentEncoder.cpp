@@ -8,13 +8,6 @@ namespace {
 
 const char16_t kHexDigits[] = u"0123456789ABCDEF";
 
-int HexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    return -1;
-}
-
 void AppendBytes(TBytes& out, const TBytes& bytes) {
     out.insert(out.end(), bytes.begin(), bytes.end());
 }
@@ -96,8 +89,8 @@ TBytes TclPercentEncoder::DecodeToBytes(StringView AValue, StringView ACharSet) 
             ++i;
             continue;
         }
-        const int high = i + 1 < n ? HexValue(AValue[i + 1]) : -1;
-        const int low = i + 2 < n ? HexValue(AValue[i + 2]) : -1;
+        const int high = i + 1 < n ? HexDigitValue(AValue[i + 1]) : -1;
+        const int low = i + 2 < n ? HexDigitValue(AValue[i + 2]) : -1;
         if (high >= 0 && low >= 0) {
             out.push_back(static_cast<std::uint8_t>(high * 16 + low));
             i += 3;
@@ -119,8 +112,8 @@ String TclPercentEncoder::EncodeBytes(const TBytes& ABytes) const {
     const std::size_t n = ABytes.size();
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t b = ABytes[i];
-        if (FSkipEncoded && b == '%' && i + 2 < n && HexValue(ABytes[i + 1]) >= 0 &&
-            HexValue(ABytes[i + 2]) >= 0) {
+        if (FSkipEncoded && b == '%' && i + 2 < n && HexDigitValue(ABytes[i + 1]) >= 0 &&
+            HexDigitValue(ABytes[i + 2]) >= 0) {
             out.append({u'%', ABytes[i + 1], ABytes[i + 2]});
             i += 2;
         } else if (IsUnsafeChar(b)) {

@@ -1,5 +1,7 @@
 #include "clStreams.h"
 
+#include "RtlString.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -11,13 +13,6 @@ constexpr std::uint8_t kLF = 10;
 // The size must fit a signed 32-bit number: larger chunks could never be
 // passed on, and a connection waiting for one would stall.
 constexpr std::uint32_t kMaxChunkSize = 0x7FFFFFFF;
-
-int HexDigitValue(std::uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 } // namespace
 
