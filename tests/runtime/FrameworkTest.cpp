@@ -74,7 +74,26 @@ protected:
         form->SetBounds(0, 0, width, height);
         return form;
     }
+    static TBlock* AddBlock(TForm* form, TColor color, int left, int top, int width, int height) {
+        auto* block = new TBlock(form, color);
+        block->SetBounds(left, top, width, height);
+        block->SetParent(form);
+        return block;
+    }
     static void Pump() { platform::headless::PumpMessages(); }
+    // Two blocks side by side on a shown form: a at (10,10), b at (100,10),
+    // both 40 pixels square.
+    void ShowTwoBlocks(TBlock*& a, TBlock*& b) {
+        TForm* form = MakeForm();
+        a = AddBlock(form, clRed, 10, 10, 40, 40);
+        b = AddBlock(form, clBlue, 100, 10, 40, 40);
+        form->ShowForm();
+        Pump();
+    }
+    static void Move(int x, int y) {
+        platform::headless::MouseMove(x, y);
+        Pump();
+    }
     static platform::win::WindowPicture Picture(TForm* form) {
         return platform::win::CaptureWindow(form->Handle());
     }
@@ -325,9 +344,7 @@ TEST_F(Framework, CloseQueryAndCaNoneKeepTheFormOpen) {
 
 TEST_F(Framework, GraphicChildIsPaintedAtItsPlaceAndClippedToItsBounds) {
     TForm* form = MakeForm();
-    auto* block = new TBlock(form, clRed);
-    block->SetBounds(20, 10, 30, 40);
-    block->SetParent(form);
+    AddBlock(form, clRed, 20, 10, 30, 40);
     form->ShowForm();
     Pump();
     const auto pic = Picture(form);
@@ -341,9 +358,7 @@ TEST_F(Framework, GraphicChildIsPaintedAtItsPlaceAndClippedToItsBounds) {
 
 TEST_F(Framework, HiddenOrMovedChildrenAreRepaintedCorrectly) {
     TForm* form = MakeForm();
-    auto* block = new TBlock(form, clBlue);
-    block->SetBounds(0, 0, 20, 20);
-    block->SetParent(form);
+    auto* block = AddBlock(form, clBlue, 0, 0, 20, 20);
     form->ShowForm();
     Pump();
     EXPECT_EQ(Shown(clBlue), Picture(form).At(5, 5));
@@ -403,22 +418,13 @@ TEST_F(Framework, LabelFollowsItsParentsFontUntilGivenItsOwn) {
 // --- the pointer -----------------------------------------------------------------
 
 TEST_F(Framework, PressCapturesTheGraphicControlUntilRelease) {
-    TForm* form = MakeForm();
-    auto* a = new TBlock(form, clRed);
-    auto* b = new TBlock(form, clBlue);
-    a->SetBounds(10, 10, 40, 40);
-    b->SetBounds(100, 10, 40, 40);
-    a->SetParent(form);
-    b->SetParent(form);
-    form->ShowForm();
-    Pump();
+    TBlock *a = nullptr, *b = nullptr;
+    ShowTwoBlocks(a, b);
 
-    platform::headless::MouseMove(20, 20);
-    Pump();
+    Move(20, 20);
     platform::headless::MouseDown();
     Pump();
-    platform::headless::MouseMove(110, 20); // dragged over b
-    Pump();
+    Move(110, 20); // dragged over b
     platform::headless::MouseUp();
     Pump();
     // While captured, b sees nothing; the release reaches a in a's own
@@ -432,23 +438,12 @@ TEST_F(Framework, PressCapturesTheGraphicControlUntilRelease) {
 }
 
 TEST_F(Framework, EnterAndLeaveFollowThePointerAcrossGraphicControls) {
-    TForm* form = MakeForm();
-    auto* a = new TBlock(form, clRed);
-    auto* b = new TBlock(form, clBlue);
-    a->SetBounds(10, 10, 40, 40);
-    b->SetBounds(100, 10, 40, 40);
-    a->SetParent(form);
-    b->SetParent(form);
-    form->ShowForm();
-    Pump();
-    platform::headless::MouseMove(20, 20);
-    Pump();
-    platform::headless::MouseMove(25, 25);
-    Pump();
-    platform::headless::MouseMove(110, 20);
-    Pump();
-    platform::headless::MouseMove(80, 80); // the form itself
-    Pump();
+    TBlock *a = nullptr, *b = nullptr;
+    ShowTwoBlocks(a, b);
+    Move(20, 20);
+    Move(25, 25);
+    Move(110, 20);
+    Move(80, 80); // the form itself
     EXPECT_EQ((std::vector<String>{u"enter", u"leave"}), a->Events);
     EXPECT_EQ((std::vector<String>{u"enter", u"leave"}), b->Events);
 }
